@@ -1,0 +1,141 @@
+#include "tests/fake_host.h"
+
+#include "host/marlwood.h"
+#include "win32/win32_standin.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace fake_host {
+namespace {
+
+struct State {
+    Style style;
+    std::optional<std::string> path = std::string("/styles/test.style");
+    bool nullTexts = false;
+    HWND hostWindow = reinterpret_cast<HWND>(0x2000);
+    std::vector<Call> calls;
+    std::string lastText; // what ReadString returned; overwritten by the next call
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+std::string hex(COLORREF color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
+                  GetBValue(color));
+    return text;
+}
+
+bool parseColor(const std::string& text, COLORREF& color) {
+    unsigned r, g, b;
+    char extra;
+    if (text.size() != 7 || std::sscanf(text.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &extra) != 3) {
+        return false;
+    }
+    color = RGB(r, g, b);
+    return true;
+}
+
+const std::string* lookup(const char* key) {
+    auto it = state().style.find(key);
+    return it == state().style.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
+std::string Call::describe() const {
+    if (function == "IsInString") {
+        return "IsInString(" + text + ", " + argument + ") = " + result;
+    }
+    return function + "(" + text + ", " + argument + ") = " + result;
+}
+
+void reset() {
+    state() = State();
+}
+void setStyle(const Style& style) {
+    state().style = style;
+}
+void setStylePath(std::optional<std::string> path) {
+    state().path = std::move(path);
+}
+void setNullTexts(bool nullTexts) {
+    state().nullTexts = nullTexts;
+}
+void setHostWindow(HWND window) {
+    state().hostWindow = window;
+}
+const std::vector<Call>& calls() {
+    return state().calls;
+}
+
+std::vector<std::string> lookups() {
+    std::vector<std::string> out;
+    for (const Call& call : state().calls) {
+        if (call.function != "stylePath" && call.function != "GetMWWnd") {
+            out.push_back(call.describe());
+        }
+    }
+    return out;
+}
+
+COLORREF colorOf(const std::string& text) {
+    COLORREF color = 0;
+    parseColor(text, color);
+    return color;
+}
+
+} // namespace fake_host
+
+using fake_host::Call;
+using fake_host::state;
+
+extern "C" {
+
+HWND __cdecl GetMWWnd(void) {
+    win32_standin::logCall("GetMWWnd");
+    state().calls.push_back(Call{"GetMWWnd", nullptr, nullptr, "", "", "", ""});
+    return state().hostWindow;
+}
+
+const char* __cdecl stylePath(const char* unused) {
+    win32_standin::logCall("stylePath");
+    state().calls.push_back(
+        Call{"stylePath", unused, nullptr, "", "", "", state().path ? *state().path : "(null)"});
+    return state().path ? state().path->c_str() : nullptr;
+}
+
+const char* __cdecl ReadString(const char* path, const char* key, const char* defaultText) {
+    win32_standin::logCall("ReadString");
+    const std::string* value = fake_host::lookup(key);
+    state().lastText = value ? *value : defaultText;
+    const char* result = state().nullTexts ? nullptr : state().lastText.c_str();
+    state().calls.push_back(Call{"ReadString", path, nullptr, path, key, defaultText,
+                                 result ? state().lastText : "(null)"});
+    return result;
+}
+
+COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaultColor) {
+    win32_standin::logCall("ReadColor");
+    const std::string* value = fake_host::lookup(key);
+    COLORREF color = 0;
+    if (value == nullptr || !fake_host::parseColor(*value, color)) {
+        fake_host::parseColor(defaultColor, color);
+    }
+    state().calls.push_back(
+        Call{"ReadColor", path, nullptr, path, key, defaultColor, fake_host::hex(color)});
+    return color;
+}
+
+bool __cdecl IsInString(const char* text, const char* fragment) {
+    win32_standin::logCall("IsInString");
+    const bool found = std::strstr(text, fragment) != nullptr;
+    state().calls.push_back(
+        Call{"IsInString", nullptr, text, "", text, fragment, found ? "1" : "0"});
+    return found;
+}
+}
