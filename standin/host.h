@@ -1,0 +1,44 @@
+// The stand-in host: a current style, the five exported functions (declared in host/marlwood.h,
+// defined in host_functions.cpp), and a main window that keeps the plug-in's subscriptions.
+// The same sources build on Linux, over the Win32 stand-in, and on Windows as Marlwood.exe.
+#pragma once
+
+#include "standin/style_file.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// Reads and parses a style file and makes it the current style; stylePath then returns path.
+// On failure (missing or unreadable file) returns false, error names the path, and the
+// current style is unchanged. Bad lines are reported in problems, never fatal.
+bool loadStyle(const std::string& path, std::string* error,
+               std::vector<StyleProblem>* problems = nullptr);
+
+// Makes already parsed text the current style under a given path (for tests and fuzzing).
+void setStyle(const std::string& path, std::string_view text,
+              std::vector<StyleProblem>* problems = nullptr);
+
+const std::string& currentStylePath();
+const StyleFile& currentStyle();
+
+// Creates the host's main window (what GetMWWnd returns), which accepts HOST_SUBSCRIBE and
+// HOST_UNSUBSCRIBE. Returns null on failure.
+HWND createMainWindow(HINSTANCE instance);
+void destroyMainWindow();
+HWND mainWindow();
+
+// Windows subscribed to HOST_STYLECHANGED, in subscription order.
+std::vector<HWND> styleChangeSubscribers();
+
+// Sends HOST_STYLECHANGED to every subscribed window; returns how many received it.
+int broadcastStyleChanged();
+
+// Receives one line per host function call: name, arguments and result. Empty: no trace.
+void setTrace(std::function<void(const std::string& line)> trace);
+
+} // namespace standin
