@@ -39,6 +39,7 @@ struct Window {
     HWND handle;
     std::string className;
     std::string windowName;
+    bool named; // created with a window name rather than a null pointer
     DWORD exStyle;
     DWORD style;
     int x, y, width, height;
