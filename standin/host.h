@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -40,5 +41,8 @@ int broadcastStyleChanged();
 
 // Receives one line per host function call: name, arguments and result. Empty: no trace.
 void setTrace(std::function<void(const std::string& line)> trace);
+// Whether a trace is set, and handing it one line (the host functions' own reporting).
+bool tracing();
+void traceCall(const std::string& line);
 
 } // namespace standin

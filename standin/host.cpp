@@ -1,0 +1,219 @@
+#include "standin/host.h"
+
+#include "host/marlwood.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace standin {
+namespace {
+
+constexpr char MAIN_WINDOW_CLASS[] = "MarlwoodMainWindow";
+// A subscription array longer than this is not zero-terminated; the rest is not read.
+constexpr int MAX_SUBSCRIBED_MESSAGES = 256;
+
+struct Subscription {
+    HWND window;
+    std::vector<UINT> messages;
+};
+
+struct HostState {
+    std::string stylePath;
+    StyleFile style;
+    HWND mainWindow = nullptr;
+    HINSTANCE instance = nullptr;
+    bool classRegistered = false;
+    std::vector<Subscription> subscriptions; // in subscription order
+    std::function<void(const std::string&)> trace;
+};
+
+HostState& host() {
+    static HostState state;
+    return state;
+}
+
+std::vector<UINT> messagesOf(LPARAM array) {
+    std::vector<UINT> messages;
+    const auto* numbers = reinterpret_cast<const uint32_t*>(array);
+    for (int i = 0; numbers != nullptr && i < MAX_SUBSCRIBED_MESSAGES && numbers[i] != 0; ++i) {
+        messages.push_back(numbers[i]);
+    }
+    return messages;
+}
+
+void subscribe(HWND window, const std::vector<UINT>& messages) {
+    if (window == nullptr || messages.empty()) {
+        return;
+    }
+    auto& subscriptions = host().subscriptions;
+    auto it = std::find_if(subscriptions.begin(), subscriptions.end(),
+                           [&](const Subscription& s) { return s.window == window; });
+    if (it == subscriptions.end()) {
+        subscriptions.push_back({window, {}});
+        it = subscriptions.end() - 1;
+    }
+    for (UINT message : messages) {
+        if (std::find(it->messages.begin(), it->messages.end(), message) == it->messages.end()) {
+            it->messages.push_back(message);
+        }
+    }
+}
+
+void unsubscribe(HWND window, const std::vector<UINT>& messages) {
+    auto& subscriptions = host().subscriptions;
+    for (auto it = subscriptions.begin(); it != subscriptions.end(); ++it) {
+        if (it->window != window) {
+            continue;
+        }
+        auto& kept = it->messages;
+        kept.erase(std::remove_if(kept.begin(), kept.end(),
+                                  [&](UINT m) {
+                                      return std::find(messages.begin(), messages.end(), m) !=
+                                             messages.end();
+                                  }),
+                   kept.end());
+        if (kept.empty()) {
+            subscriptions.erase(it);
+        }
+        return;
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case HOST_SUBSCRIBE:
+        subscribe(reinterpret_cast<HWND>(wParam), messagesOf(lParam));
+        return 0;
+    case HOST_UNSUBSCRIBE:
+        unsubscribe(reinterpret_cast<HWND>(wParam), messagesOf(lParam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+std::string describeFailure(const std::string& path, const char* what) {
+    return "cannot read style \"" + path + "\": " + what;
+}
+
+} // namespace
+
+bool loadStyle(const std::string& path, std::string* error, std::vector<StyleProblem>* problems) {
+    auto fail = [&](const char* what) {
+        if (error != nullptr) {
+            *error = describeFailure(path, what);
+        }
+        return false;
+    };
+    std::error_code code;
+    if (!std::filesystem::exists(path, code)) {
+        return fail("no such file");
+    }
+    if (std::filesystem::is_directory(path, code)) {
+        return fail("is a directory");
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return fail(std::strerror(errno));
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad()) {
+        return fail("read error");
+    }
+    setStyle(path, text.str(), problems);
+    return true;
+}
+
+void setStyle(const std::string& path, std::string_view text, std::vector<StyleProblem>* problems) {
+    host().style = StyleFile::parse(text, problems);
+    host().stylePath = path;
+}
+
+const std::string& currentStylePath() {
+    return host().stylePath;
+}
+
+const StyleFile& currentStyle() {
+    return host().style;
+}
+
+HWND createMainWindow(HINSTANCE instance) {
+    HostState& state = host();
+    if (state.mainWindow != nullptr && IsWindow(state.mainWindow)) {
+        return state.mainWindow;
+    }
+    state.subscriptions.clear();
+    WNDCLASSA definition{};
+    definition.lpfnWndProc = mainWindowProc;
+    definition.hInstance = instance;
+    definition.lpszClassName = MAIN_WINDOW_CLASS;
+    // A class left from an earlier window of ours still serves.
+    state.classRegistered = RegisterClassA(&definition) != 0 || state.classRegistered;
+    state.instance = instance;
+    // Never shown: the host's windows are not what the plug-in works on.
+    state.mainWindow = CreateWindowExA(0, MAIN_WINDOW_CLASS, "Marlwood", WS_OVERLAPPEDWINDOW, 0, 0,
+                                       0, 0, nullptr, nullptr, instance, nullptr);
+    return state.mainWindow;
+}
+
+void destroyMainWindow() {
+    HostState& state = host();
+    if (state.mainWindow != nullptr) {
+        DestroyWindow(state.mainWindow);
+        state.mainWindow = nullptr;
+    }
+    if (state.classRegistered) {
+        UnregisterClassA(MAIN_WINDOW_CLASS, state.instance);
+        state.classRegistered = false;
+    }
+    state.subscriptions.clear();
+}
+
+HWND mainWindow() {
+    return host().mainWindow;
+}
+
+std::vector<HWND> styleChangeSubscribers() {
+    std::vector<HWND> windows;
+    for (const auto& s : host().subscriptions) {
+        if (std::find(s.messages.begin(), s.messages.end(), HOST_STYLECHANGED) !=
+            s.messages.end()) {
+            windows.push_back(s.window);
+        }
+    }
+    return windows;
+}
+
+int broadcastStyleChanged() {
+    // A copy: a window may withdraw its subscription while it handles the message.
+    int reached = 0;
+    for (HWND window : styleChangeSubscribers()) {
+        if (IsWindow(window)) {
+            SendMessageA(window, HOST_STYLECHANGED, 0, 0);
+            ++reached;
+        }
+    }
+    return reached;
+}
+
+void setTrace(std::function<void(const std::string& line)> trace) {
+    host().trace = std::move(trace);
+}
+
+bool tracing() {
+    return static_cast<bool>(host().trace);
+}
+
+void traceCall(const std::string& line) {
+    if (host().trace) {
+        host().trace(line);
+    }
+}
+
+} // namespace standin

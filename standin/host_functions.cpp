@@ -1,0 +1,133 @@
+// The five functions the plug-in imports from the host, answered from the current style.
+//
+// On Windows they are exported by name from the executable that links this library
+// (Marlwood.exe), through __declspec(dllexport) below, so Tintlet.dll's imports bind to them;
+// the executable needs no .def file. The library is an object library so that these
+// definitions always reach the executable, although nothing in it calls them.
+#include "host/marlwood.h"
+
+#include "standin/host.h"
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#define HOST_EXPORT __declspec(dllexport)
+#else
+#define HOST_EXPORT
+#endif
+
+namespace {
+
+// What ReadString last returned; valid until the next call.
+std::string lastText;
+
+std::string quoted(const char* text) {
+    if (text == nullptr) {
+        return "(null)";
+    }
+    std::string out = "\"";
+    for (const char* c = text; *c != '\0'; ++c) {
+        const auto byte = static_cast<unsigned char>(*c);
+        if (byte < 0x20 || *c == '"' || *c == '\\') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+            out += escaped;
+        } else {
+            out += *c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string hexColor(COLORREF color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
+                  GetBValue(color));
+    return text;
+}
+
+std::string handleText(const void* handle) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%lx",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle)));
+    return text;
+}
+
+const std::string* valueOf(const char* key) {
+    return key == nullptr ? nullptr : standin::currentStyle().find(key);
+}
+
+} // namespace
+
+extern "C" {
+
+HOST_EXPORT HWND __cdecl GetMWWnd(void) {
+    HWND window = standin::mainWindow();
+    if (standin::tracing()) {
+        standin::traceCall("GetMWWnd() -> " + handleText(window));
+    }
+    return window;
+}
+
+HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
+    const char* path = standin::currentStylePath().c_str();
+    if (standin::tracing()) {
+        standin::traceCall("stylePath(" + std::string(unused ? quoted(unused) : "null") + ") -> " +
+                           quoted(path));
+    }
+    return path;
+}
+
+// Lookups answer from the current style, which the path argument names.
+HOST_EXPORT const char* __cdecl ReadString(const char* path, const char* key,
+                                           const char* defaultText) {
+    const std::string* value = valueOf(key);
+    lastText = value != nullptr ? *value : (defaultText != nullptr ? defaultText : "");
+    if (standin::tracing()) {
+        standin::traceCall("ReadString(" + quoted(path) + ", " + quoted(key) + ", " +
+                           quoted(defaultText) + ") -> " + quoted(lastText.c_str()) +
+                           (value != nullptr ? "" : " (default)"));
+    }
+    return lastText.c_str();
+}
+
+HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
+                                       const char* defaultColor) {
+    const std::string* value = valueOf(key);
+    COLORREF color = 0;
+    const char* source = "";
+    if (value == nullptr || !standin::parseColor(*value, color)) {
+        // Absent or not a colour: the default, and black should even that be no colour.
+        source = value != nullptr ? " (default: value is not a colour)" : " (default)";
+        if (defaultColor == nullptr || !standin::parseColor(defaultColor, color)) {
+            color = 0;
+        }
+    }
+    if (standin::tracing()) {
+        standin::traceCall("ReadColor(" + quoted(path) + ", " + quoted(key) + ", " +
+                           quoted(defaultColor) + ") -> " + hexColor(color) + source);
+    }
+    return color;
+}
+
+HOST_EXPORT bool __cdecl IsInString(const char* text, const char* fragment) {
+    bool found = false;
+    if (text != nullptr && fragment != nullptr) {
+        // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.
+        std::string haystack(text), needle(fragment);
+        for (auto* s : {&haystack, &needle}) {
+            for (char& c : *s) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+        }
+        found = haystack.find(needle) != std::string::npos;
+    }
+    if (standin::tracing()) {
+        standin::traceCall("IsInString(" + quoted(text) + ", " + quoted(fragment) + ") -> " +
+                           (found ? "true" : "false"));
+    }
+    return found;
+}
+}

@@ -1,0 +1,118 @@
+#include "standin/style_file.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using standin::StyleFile;
+using standin::StyleProblem;
+
+struct LookupCase {
+    const char* name;
+    const char* text;
+    const char* key;
+    std::optional<std::string> value;
+};
+
+class StyleLookup : public testing::TestWithParam<LookupCase> {};
+
+TEST_P(StyleLookup, FindsTheValueTheRulesGive) {
+    const LookupCase& c = GetParam();
+    const StyleFile style = StyleFile::parse(c.text);
+    const std::string* found = style.find(c.key);
+    if (c.value) {
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(*found, *c.value);
+    } else {
+        EXPECT_EQ(found, nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, StyleLookup,
+    testing::Values(
+        LookupCase{"Plain", "menu.hilite.color: #ff0000\n", "menu.hilite.color:", "#ff0000"},
+        LookupCase{"ValueTrimmed", "menu.title:   flat solid  \t\r\n", "menu.title:", "flat solid"},
+        LookupCase{"NoSpaceAfterColon", "menu.title:raised\n", "menu.title:", "raised"},
+        LookupCase{"KeyKeepsOnlyFirstColon", "a.b: c: d\n", "a.b:", "c: d"},
+        LookupCase{"KeyTrimmed", "  menu.title  : solid\n", "menu.title:", "solid"},
+        LookupCase{"KeyWithoutColonNotFound", "menu.title: solid\n", "menu.title", std::nullopt},
+        LookupCase{"CaseInsensitiveLookup", "Window.Label.Focus: ParentRelative\n",
+                   "window.label.focus:", "ParentRelative"},
+        LookupCase{"CaseInsensitiveStored", "window.label.focus: solid\n",
+                   "WINDOW.LABEL.FOCUS:", "solid"},
+        LookupCase{"LaterLineWins", "menu.title: one\nMENU.TITLE: two\n", "menu.title:", "two"},
+        LookupCase{"BangComment", "! menu.title: hidden\n", "menu.title:", std::nullopt},
+        LookupCase{"HashComment", "#menu.title: hidden\n", "menu.title:", std::nullopt},
+        LookupCase{"IndentedComment", "   ! menu.title: hidden\n", "menu.title:", std::nullopt},
+        LookupCase{"HashValueIsNoComment", "menu.title.color: #123456\n",
+                   "menu.title.color:", "#123456"},
+        LookupCase{"EmptyValue", "menu.title:\n", "menu.title:", ""},
+        LookupCase{"CrLfLines", "a: 1\r\nb: 2\r\n", "b:", "2"},
+        LookupCase{"LastLineWithoutNewline", "a: 1\nb: 2", "b:", "2"},
+        LookupCase{"AfterBadLine", "garbage\nb: 2\n", "b:", "2"},
+        LookupCase{"Absent", "a: 1\n", "b:", std::nullopt}),
+    [](const testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
+
+TEST(StyleProblems, BadLinesAreReportedWithTheirNumbersAndSkipped) {
+    std::vector<StyleProblem> problems;
+    const StyleFile style = StyleFile::parse("! comment\n"
+                                             "\n"
+                                             "menu.title: solid\n"
+                                             "just words\n"
+                                             "   \t \n"
+                                             ": no key\n"
+                                             "menu.frame: raised",
+                                             &problems);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].line, 4);
+    EXPECT_EQ(problems[1].line, 6);
+    EXPECT_FALSE(problems[0].message.empty());
+    EXPECT_EQ(style.size(), 2u);
+    EXPECT_NE(style.find("menu.frame:"), nullptr);
+}
+
+TEST(StyleProblems, CommentsAndBlankLinesAreNoProblem) {
+    std::vector<StyleProblem> problems;
+    StyleFile::parse("# a\n! b\n\n \r\n", &problems);
+    EXPECT_TRUE(problems.empty());
+}
+
+struct ColorCase {
+    const char* text;
+    std::optional<COLORREF> color;
+};
+
+void PrintTo(const ColorCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
+
+class ColorText : public testing::TestWithParam<ColorCase> {};
+
+TEST_P(ColorText, ParsesOnlyHashHexForms) {
+    COLORREF color = 0x12345678;
+    const bool parsed = standin::parseColor(GetParam().text, color);
+    ASSERT_EQ(parsed, GetParam().color.has_value()) << GetParam().text;
+    if (parsed) {
+        EXPECT_EQ(color, *GetParam().color) << GetParam().text;
+    } else {
+        EXPECT_EQ(color, 0x12345678u) << "left untouched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, ColorText,
+    testing::Values(ColorCase{"#0a246a", RGB(0x0a, 0x24, 0x6a)},
+                    ColorCase{"#A6CAF0", RGB(0xa6, 0xca, 0xf0)},
+                    ColorCase{"#aBcDeF", RGB(0xab, 0xcd, 0xef)},
+                    ColorCase{"#fff", RGB(0xff, 0xff, 0xff)},
+                    ColorCase{"#1aF", RGB(0x11, 0xaa, 0xff)}, ColorCase{"#000000", RGB(0, 0, 0)},
+                    ColorCase{"", std::nullopt}, ColorCase{"#", std::nullopt},
+                    ColorCase{"0a246a", std::nullopt}, ColorCase{"#0a246", std::nullopt},
+                    ColorCase{"#0a246a0", std::nullopt}, ColorCase{"#0g246a", std::nullopt},
+                    ColorCase{"#12", std::nullopt}, ColorCase{"#0a246a ", std::nullopt},
+                    ColorCase{"rgb:0a/24/6a", std::nullopt}, ColorCase{"red", std::nullopt}));
+
+} // namespace
