@@ -1,7 +1,7 @@
 # Wraps the CMake presets. `make` builds both targets; `make test` installs what is missing,
 # builds everything and runs every test, natively, under the sanitizers and for Windows.
 
-.PHONY: all packages linux linux-asan windows test format
+.PHONY: all packages linux linux-asan windows test format fuzz-build fuzz
 
 all: linux windows
 
@@ -17,6 +17,17 @@ test: packages
 	ctest --preset linux
 	ctest --preset linux-asan
 	ctest --preset windows
+	$(MAKE) fuzz-build
+	ctest --preset fuzz
+
+# The fuzz targets (clang); `make fuzz` runs each for FUZZ_SECONDS and prints what it found.
+FUZZ_SECONDS ?= 60
+fuzz-build:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	fuzz/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

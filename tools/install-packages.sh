@@ -6,6 +6,8 @@ packages=(
     cmake make g++ clang-format
     libgtest-dev libgmock-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
+    clang-14 libclang-rt-14-dev # fuzz targets (libFuzzer)
+    libbenchmark-dev            # make bench
 )
 
 missing=()

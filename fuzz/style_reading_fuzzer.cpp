@@ -1,0 +1,228 @@
+// Drives reading passes (readStyleColors + applySystemColors) against a host whose every answer
+// comes from the input: a style path and text values of any length, from none to far beyond the
+// plug-in's buffers, null pointers, and colours picked to hit the highlight's fallbacks.
+//
+// The host keeps only its latest answer and frees it on the next call, each in a buffer of its
+// exact size, so a pointer kept too long or a read past a terminator shows under the address
+// sanitizer. Each pass is checked for what the host and Windows can observe.
+
+#include "colors/style_reading.h"
+#include "colors/system_color_set.h"
+#include "fuzz/fuzz_input.h"
+#include "host/marlwood.h"
+#include "win32/win32_standin.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr COLORREF WHITE = 0x00FFFFFF;
+constexpr COLORREF BLACK = 0x00000000;
+constexpr COLORREF FALLBACK_HIGHLIGHT = 0x006A240A;
+
+void require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "reading pass broke a rule: %s\n", what);
+        std::abort();
+    }
+}
+
+// Texture words the plug-in tests for, so inputs reach both sides of every test cheaply.
+const char* const textureWords[] = {
+    "parentrelative",      "solid",          "doesnotexist", "flat gradient vertical",
+    "raised solid bevel1", "ParentRelative", "gradient",     "parentrelativesolid",
+};
+
+struct Host {
+    fuzz::Input input;
+    COLORREF windowColor = 0;
+    std::unique_ptr<char[]> answer; // the latest text handed out; freed by the next call
+    std::string pathGiven;          // what stylePath answered this pass
+    bool pathNull = false;
+    std::string textGiven;   // what the latest ReadString answered, as the plug-in must see it
+    std::string textDefault; // that call's default text
+    std::set<COLORREF> colorsGiven; // every ReadColor answer of this pass
+
+    explicit Host(const uint8_t* data, size_t size) : input(data, size) {}
+
+    const char* handOut(const std::string& text) {
+        answer.reset(new char[text.size() + 1]);
+        std::memcpy(answer.get(), text.c_str(), text.size() + 1);
+        return answer.get();
+    }
+
+    // A text of the input's choosing; `base` is what a well-behaved host would answer.
+    std::string text(const std::string& base) {
+        switch (input.byte() % 8) {
+        case 0:
+            return base;
+        case 1:
+            return input.text(input.byte());
+        case 2: {
+            std::string prefix = input.text(input.byte() % 32);
+            return prefix + base + input.text(input.byte() % 32);
+        }
+        case 3:
+            return input.pattern(input.u16()); // anything up to 64 KiB
+        case 4:
+            return input.pattern(STYLE_TEXT_BUFFER_SIZE - 6 +
+                                 input.byte() % 12); // around the bound
+        case 5:
+            return std::string();
+        case 6:
+            return std::string(textureWords[input.byte() % std::size(textureWords)]) +
+                   input.text(input.byte() % 16);
+        default:
+            return input.pattern(STYLE_PATH_BUFFER_SIZE - 6 + input.byte() % 12);
+        }
+    }
+};
+
+Host* host;
+
+COLORREF colorOfText(const char* text) {
+    unsigned value = 0;
+    std::sscanf(text + 1, "%6x", &value);
+    return RGB(value >> 16, value >> 8, value);
+}
+
+void checkLookup(const char* path, const char* key, const char* defaultText) {
+    require(path == stylePathBuffer, "a lookup was not given the plug-in's copy of the path");
+    require(std::strlen(path) < STYLE_PATH_BUFFER_SIZE, "path copy not terminated in its buffer");
+    if (!host->pathNull && host->pathGiven.size() < STYLE_PATH_BUFFER_SIZE) {
+        require(host->pathGiven == path, "a path that fits was not copied whole");
+    }
+    require(key != nullptr && key[0] != '\0' && key[std::strlen(key) - 1] == ':',
+            "a key without its trailing colon");
+    require(defaultText != nullptr, "a lookup without a default");
+}
+
+} // namespace
+
+extern "C" HWND __cdecl GetMWWnd(void) {
+    return reinterpret_cast<HWND>(0x2000);
+}
+
+extern "C" const char* __cdecl stylePath(const char* unused) {
+    require(unused == nullptr, "stylePath was given something other than null");
+    const uint8_t kind = host->input.byte() % 4;
+    host->pathNull = kind == 1;
+    if (host->pathNull) {
+        host->answer.reset();
+        return nullptr;
+    }
+    host->pathGiven = kind == 0 ? std::string("/styles/fuzzed.style") : host->text("/s").c_str();
+    return host->handOut(host->pathGiven);
+}
+
+extern "C" const char* __cdecl ReadString(const char* path, const char* key,
+                                          const char* defaultText) {
+    checkLookup(path, key, defaultText);
+    host->textDefault = defaultText;
+    if (host->input.byte() % 8 == 1) {
+        host->answer.reset();
+        host->textGiven = defaultText; // a host with nothing to say: the default stands
+        return nullptr;
+    }
+    host->textGiven = host->text(defaultText).c_str(); // what stands before any zero byte
+    return host->handOut(host->textGiven);
+}
+
+extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaultColor) {
+    checkLookup(path, key, defaultColor);
+    require(std::strlen(defaultColor) == 7 && defaultColor[0] == '#',
+            "a default that is no colour");
+    host->answer.reset();
+    COLORREF color;
+    switch (host->input.byte() % 5) {
+    case 0:
+        color = colorOfText(defaultColor);
+        break;
+    case 1:
+        color = host->windowColor;
+        break;
+    case 2:
+        color = WHITE;
+        break;
+    case 3:
+        color = BLACK;
+        break;
+    default:
+        color = host->input.u32() & 0x00FFFFFF;
+        break;
+    }
+    host->colorsGiven.insert(color);
+    return color;
+}
+
+extern "C" bool __cdecl IsInString(const char* text, const char* fragment) {
+    require(text == styleTextBuffer, "a texture test not made on the plug-in's copy");
+    require(fragment != nullptr && fragment[0] != '\0', "an empty fragment");
+    const std::string copy(text); // the sanitizer stops here if the copy is not terminated
+    const std::string& given = host->textGiven;
+    if (given.size() < STYLE_TEXT_BUFFER_SIZE) {
+        require(copy == given, "a text value that fits was not copied whole");
+    } else {
+        require(copy == host->textDefault || given.compare(0, copy.size(), copy) == 0,
+                "an overlong text value became something other than its start or the default");
+    }
+    return std::strstr(text, fragment) != nullptr;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    win32_standin::reset();
+    Host session(data, size);
+    host = &session;
+
+    switch (session.input.byte() % 4) {
+    case 0:
+        session.windowColor = WHITE;
+        break;
+    case 1:
+        session.windowColor = FALLBACK_HIGHLIGHT;
+        break;
+    case 2:
+        session.windowColor = BLACK;
+        break;
+    default:
+        session.windowColor = session.input.u32() & 0x00FFFFFF;
+        break;
+    }
+    win32_standin::setSystemColor(COLOR_WINDOW, session.windowColor);
+
+    const int passes = 1 + session.input.byte() % 3;
+    for (int pass = 0; pass < passes; ++pass) {
+        session.colorsGiven.clear();
+        const size_t applied = win32_standin::setSysColorsCalls().size();
+        const size_t windowReads = win32_standin::getSysColorCalls().size();
+
+        readStyleColors();
+        applySystemColors();
+
+        const auto& calls = win32_standin::setSysColorsCalls();
+        require(calls.size() == applied + 1, "a pass did not apply the colours exactly once");
+        const auto& call = calls.back();
+        require(call.indices.size() == MANAGED_COLOR_COUNT &&
+                    call.values.size() == MANAGED_COLOR_COUNT,
+                "a pass applied other than ten colours");
+        for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+            require(call.indices[i] == managedColorIndices[i], "a colour went to the wrong index");
+            const COLORREF value = call.values[i];
+            require(session.colorsGiven.count(value) != 0 || value == FALLBACK_HIGHLIGHT ||
+                        value == WHITE || value == BLACK,
+                    "an applied colour that this pass's style did not give");
+        }
+        const auto& reads = win32_standin::getSysColorCalls();
+        require(reads.size() == windowReads + 1 && reads.back() == COLOR_WINDOW,
+                "a pass did not read the window colour exactly once");
+        require(GetSysColor(COLOR_WINDOW) == session.windowColor, "the window colour was written");
+    }
+
+    host = nullptr;
+    return 0;
+}
