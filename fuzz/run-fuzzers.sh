@@ -20,7 +20,9 @@ for seeds in "$source_dir"/corpus/*/; do
     crashes_before=$(find "$work/$target/crashes" -type f | wc -l)
     echo "fuzzing $target for $seconds s"
     # Found inputs go to the work corpus, never into the seeds in the repository.
-    "$binary" -max_total_time="$seconds" -print_final_stats=1 -max_len=8192 \
+    dict=()
+    [ -f "$source_dir/$target.dict" ] && dict=(-dict="$source_dir/$target.dict")
+    "$binary" -max_total_time="$seconds" -print_final_stats=1 -max_len=8192 "${dict[@]}" \
         -artifact_prefix="$work/$target/crashes/" "$work/$target/corpus" "$seeds" >"$log" 2>&1
     status=$?
     runs=$(grep -oE 'number_of_executed_units: [0-9]+' "$log" | tail -1 | grep -oE '[0-9]+$')

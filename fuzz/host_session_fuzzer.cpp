@@ -1,0 +1,100 @@
+// Takes the input as a style file and runs a whole host session over it: the stand-in host loads
+// the style, creates its main window and starts the plug-in, sends one style change and stops
+// it. Checks what the host and Windows can see: two complete applications of the same ten
+// colours, each one the style or a default gave, and nothing of the plug-in left afterwards.
+
+#include "colors/system_color_set.h"
+#include "host/marlwood.h"
+#include "plugin/plugin.h"
+#include "standin/host.h"
+#include "standin/plugin_module.h"
+#include "win32/win32_standin.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "host session broke a rule: %s\n", what);
+        std::abort();
+    }
+}
+
+HINSTANCE const HOST_INSTANCE = reinterpret_cast<HINSTANCE>(0x00400000);
+
+// Every colour a ReadColor of the session answered, taken from the host's trace
+// ("ReadColor(...) -> #rrggbb ...").
+std::set<COLORREF> colorsRead;
+
+void collectColor(const std::string& line) {
+    if (line.compare(0, 10, "ReadColor(") != 0) {
+        return;
+    }
+    const std::size_t arrow = line.rfind(") -> #");
+    require(arrow != std::string::npos, "a ReadColor without its answer in the trace");
+    const unsigned value = std::strtoul(line.substr(arrow + 6, 6).c_str(), nullptr, 16);
+    colorsRead.insert(RGB(value >> 16, value >> 8, value));
+}
+
+bool isFallback(COLORREF color) {
+    return color == 0x006A240A || color == 0x00FFFFFF || color == 0x00000000;
+}
+
+size_t messagesSent(UINT message) {
+    size_t count = 0;
+    for (const auto& sent : win32_standin::sentMessages()) {
+        count += sent.message == message;
+    }
+    return count;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    standin::setTrace(collectColor);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    win32_standin::reset();
+    colorsRead.clear();
+    standin::setStyle("/styles/fuzzed.style",
+                      std::string_view(reinterpret_cast<const char*>(data), size));
+
+    HWND hostWindow = standin::createMainWindow(HOST_INSTANCE);
+    require(hostWindow != nullptr, "the host has no main window");
+    standin::PluginModule plugin;
+    std::string error;
+    require(standin::loadPlugin("Tintlet.dll", &plugin, &error), "the plug-in did not load");
+
+    require(plugin.begin(plugin.instance) == 0, "the plug-in did not start");
+    require(standin::styleChangeSubscribers().size() == 1, "the plug-in did not subscribe once");
+    require(standin::broadcastStyleChanged() == 1, "the style change reached no window");
+    require(plugin.end(plugin.instance) != 0, "the plug-in's class was not removed");
+
+    require(standin::styleChangeSubscribers().empty(), "a subscription outlived the plug-in");
+    require(messagesSent(HOST_SUBSCRIBE) == 1 && messagesSent(HOST_UNSUBSCRIBE) == 1,
+            "subscribed or withdrew other than once");
+    require(win32_standin::findClass(PLUGIN_NAME) == nullptr, "the plug-in's class remains");
+    require(win32_standin::windows().size() == 1, "a window other than the host's remains");
+
+    const auto& applied = win32_standin::setSysColorsCalls();
+    require(applied.size() == 2, "other than one application at start and one per change");
+    for (const auto& call : applied) {
+        require(call.values.size() == MANAGED_COLOR_COUNT, "an application of other than ten");
+        for (COLORREF value : call.values) {
+            require(colorsRead.count(value) != 0 || isFallback(value),
+                    "a colour applied that neither the style nor a fallback gave");
+        }
+    }
+    require(applied[0].values == applied[1].values, "the same style gave different colours");
+
+    standin::unloadPlugin(&plugin);
+    standin::destroyMainWindow();
+    return 0;
+}
