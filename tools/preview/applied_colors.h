@@ -1,0 +1,43 @@
+// The ten system colours the plug-in applies, read back from the system, and the report on them:
+// name, index and #rrggbb of each, and the contrast of each text colour on its background.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+namespace preview {
+
+struct AppliedColor {
+    const char* name; // the system colour's constant, e.g. "COLOR_ACTIVECAPTION"
+    int index;
+    COLORREF value;
+};
+
+// In the order the plug-in hands them over: active caption, its gradient and text, inactive
+// caption, its gradient and text, highlight and its text, tooltip background and text.
+using AppliedColors = std::array<AppliedColor, 10>;
+
+// The ten colours as GetSysColor now gives them.
+AppliedColors readAppliedColors();
+
+// The colour of one of the ten by its system colour index (black when not one of them).
+COLORREF colorAt(const AppliedColors& colors, int index);
+
+// "#rrggbb", lower case.
+std::string hexColor(COLORREF color);
+
+// WCAG 2 relative luminance (0 black .. 1 white) and contrast ratio (1 .. 21).
+double relativeLuminance(COLORREF color);
+double contrastRatio(COLORREF a, COLORREF b);
+
+// Below this a text is hard to read on its background.
+constexpr double MINIMUM_CONTRAST = 4.5;
+
+// The report for one step ("start", "change 1", ...): one line per colour, with a 24-bit
+// colour swatch when swatches is set (a terminal), then the four contrast figures.
+std::string formatReport(const std::string& stylePath, const std::string& step,
+                         const AppliedColors& colors, bool swatches);
+
+} // namespace preview

@@ -1,0 +1,14 @@
+// A picture of what the applied colours do to Windows: an active and an inactive title bar with
+// their gradients and text, a selected row and a tooltip.
+#pragma once
+
+#include "tools/preview/applied_colors.h"
+
+#include <string>
+
+namespace preview {
+
+// An SVG document; styleName is shown beneath the windows.
+std::string renderTitleBarSvg(const AppliedColors& colors, const std::string& styleName);
+
+} // namespace preview
