@@ -1,0 +1,446 @@
+// Marlwood.exe: the stand-in host as a Windows program. It loads Tintlet.dll as the host does and
+// runs a short script named on its command line, printing what Windows then holds:
+//
+//   Marlwood.exe check STYLE...                start with the first style, change to each further
+//                                              style, stop
+//   Marlwood.exe taken-class STYLE             "Tintlet" is already registered for the module, so
+//                                              start-up must fail with its error box
+//   Marlwood.exe soak CYCLES CHANGES STYLE...  CYCLES starts and stops, then CHANGES style changes
+//                                              in one start, alternating between the styles
+//
+// Output is plain text: "style NAME" followed by the ten managed colours as "NAME INDEX #rrggbb"
+// whenever the plug-in has applied a style, and one line per check. A failed check prints a line
+// starting with "FAIL:" and makes the exit code 1; a usage or loading error gives 2.
+#include "host/marlwood.h"
+#include "standin/host.h"
+#include "standin/plugin_module.h"
+
+#include <windows.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char PLUGIN_FILE[] = "Tintlet.dll";
+constexpr char PLUGIN_CLASS[] = "Tintlet";
+constexpr char ERROR_BOX_CAPTION[] = "Tintlet";
+constexpr char ERROR_BOX_CLASS[] = "#32770";
+constexpr int ERROR_BOX_TEXT_ID = 0xFFFF;
+constexpr DWORD ERROR_BOX_WAIT_MS = 10000;
+
+// The ten colours the plug-in manages, in the order it hands them to Windows.
+struct ManagedColor {
+    const char* name;
+    int index;
+};
+constexpr ManagedColor managedColors[] = {
+    {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION},
+    {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION},
+    {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT},
+    {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION},
+    {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION},
+    {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT},
+    {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT},
+    {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT},
+    {"COLOR_INFOBK", COLOR_INFOBK},
+    {"COLOR_INFOTEXT", COLOR_INFOTEXT},
+};
+constexpr int MANAGED_COUNT = sizeof managedColors / sizeof managedColors[0];
+constexpr int SYSTEM_COLOR_COUNT = COLOR_MENUBAR + 1;
+
+using TenColors = std::array<COLORREF, MANAGED_COUNT>;
+using AllColors = std::array<COLORREF, SYSTEM_COLOR_COUNT>;
+
+int failures = 0;
+
+void fail(const std::string& what) {
+    std::printf("FAIL: %s\n", what.c_str());
+    ++failures;
+}
+
+// For checks repeated thousands of times: every failure counts, the first few are printed.
+void failRepeated(int* count, const std::string& what) {
+    if (++*count <= 5) {
+        std::printf("FAIL: %s\n", what.c_str());
+    }
+    ++failures;
+}
+
+void expect(bool condition, const std::string& what) {
+    if (!condition) {
+        fail(what);
+    }
+}
+
+std::string hex(COLORREF color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
+                  GetBValue(color));
+    return text;
+}
+
+bool isManaged(int index) {
+    for (const ManagedColor& c : managedColors) {
+        if (c.index == index) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TenColors managedNow() {
+    TenColors colors{};
+    for (int i = 0; i < MANAGED_COUNT; ++i) {
+        colors[i] = GetSysColor(managedColors[i].index);
+    }
+    return colors;
+}
+
+AllColors allNow() {
+    AllColors colors{};
+    for (int i = 0; i < SYSTEM_COLOR_COUNT; ++i) {
+        colors[i] = GetSysColor(i);
+    }
+    return colors;
+}
+
+// Wine keeps applied colours for as long as its server runs, so every pass starts from values
+// no bundled style uses: a pass that applied nothing cannot pass for one that applied the same.
+void resetManagedColors() {
+    INT indices[MANAGED_COUNT];
+    COLORREF values[MANAGED_COUNT];
+    for (int i = 0; i < MANAGED_COUNT; ++i) {
+        indices[i] = managedColors[i].index;
+        values[i] = RGB(1, 2, 3 + i);
+    }
+    SetSysColors(MANAGED_COUNT, indices, values);
+}
+
+void printColors(const std::string& style, const TenColors& colors) {
+    std::printf("style %s\n", style.c_str());
+    for (int i = 0; i < MANAGED_COUNT; ++i) {
+        std::printf("%s %d %s\n", managedColors[i].name, managedColors[i].index,
+                    hex(colors[i]).c_str());
+    }
+}
+
+void checkOthersUnchanged(const AllColors& before) {
+    const AllColors now = allNow();
+    bool unchanged = true;
+    for (int i = 0; i < SYSTEM_COLOR_COUNT; ++i) {
+        if (!isManaged(i) && now[i] != before[i]) {
+            fail("system colour " + std::to_string(i) + " changed from " + hex(before[i]) + " to " +
+                 hex(now[i]));
+            unchanged = false;
+        }
+    }
+    if (unchanged) {
+        std::printf("other colours unchanged\n");
+    }
+}
+
+bool classRegistered(HINSTANCE instance) {
+    WNDCLASSA definition{};
+    return GetClassInfoA(instance, PLUGIN_CLASS, &definition) != 0;
+}
+
+HWND pluginWindow() {
+    return FindWindowA(PLUGIN_CLASS, nullptr);
+}
+
+bool loadStyleOrSay(const std::string& path) {
+    std::string error;
+    if (!standin::loadStyle(path, &error)) {
+        std::printf("%s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool loadPluginOrSay(standin::PluginModule* plugin) {
+    std::string error;
+    if (!standin::loadPlugin(PLUGIN_FILE, plugin, &error)) {
+        std::printf("%s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Start with the first style, one style change per further style, then stop.
+int runCheck(const std::vector<std::string>& styles) {
+    std::printf("window colour %s\n", hex(GetSysColor(COLOR_WINDOW)).c_str());
+    standin::PluginModule plugin;
+    if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
+        return 2;
+    }
+
+    resetManagedColors();
+    AllColors before = allNow();
+    const int begun = plugin.begin(plugin.instance);
+    std::printf("begin %d\n", begun);
+    expect(begun == 0, "beginPlugin returned " + std::to_string(begun));
+    printColors(styles[0], managedNow());
+    checkOthersUnchanged(before);
+
+    const HWND window = pluginWindow();
+    expect(window != nullptr, "no window of class Tintlet while running");
+    expect(classRegistered(plugin.instance), "class Tintlet not registered while running");
+    expect(!IsWindowVisible(window), "the plug-in's window is visible");
+    expect(GetWindowLongA(window, GWL_USERDATA) == PLUGIN_WINDOW_MARKER,
+           "the plug-in's window lacks the marker");
+    const std::vector<HWND> subscribers = standin::styleChangeSubscribers();
+    expect(subscribers.size() == 1 && subscribers[0] == window,
+           "the plug-in's window is not the one subscriber to style changes");
+
+    for (std::size_t i = 1; i < styles.size(); ++i) {
+        if (!loadStyleOrSay(styles[i])) {
+            return 2;
+        }
+        resetManagedColors();
+        before = allNow();
+        const int reached = standin::broadcastStyleChanged();
+        expect(reached == 1, "style change reached " + std::to_string(reached) + " windows");
+        printColors(styles[i], managedNow());
+        checkOthersUnchanged(before);
+    }
+
+    const int ended = plugin.end(plugin.instance);
+    std::printf("end %d\n", ended);
+    expect(ended != 0, "endPlugin returned 0");
+    if (pluginWindow() == nullptr) {
+        std::printf("no window of class Tintlet\n");
+    } else {
+        fail("a window of class Tintlet remains");
+    }
+    if (!classRegistered(plugin.instance)) {
+        std::printf("no class Tintlet\n");
+    } else {
+        fail("class Tintlet remains registered");
+    }
+    expect(standin::styleChangeSubscribers().empty(), "a subscription remains");
+    standin::unloadPlugin(&plugin);
+    return failures == 0 ? 0 : 1;
+}
+
+// What the second thread saw of the error box.
+struct ErrorBox {
+    bool found = false;
+    std::string text;
+    HWND owner = nullptr;
+};
+
+// The error box is modal: the thread that called beginPlugin is inside it until someone closes
+// it, so this thread looks for it by its caption, reads it and presses OK.
+DWORD WINAPI closeErrorBox(LPVOID parameter) {
+    auto* box = static_cast<ErrorBox*>(parameter);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ERROR_BOX_WAIT_MS) {
+        const HWND found = FindWindowA(ERROR_BOX_CLASS, ERROR_BOX_CAPTION);
+        if (found != nullptr) {
+            char text[256] = {};
+            GetDlgItemTextA(found, ERROR_BOX_TEXT_ID, text, sizeof text);
+            box->found = true;
+            box->text = text;
+            box->owner = GetWindow(found, GW_OWNER);
+            PostMessageA(found, WM_COMMAND, IDOK, 0);
+            return 0;
+        }
+        Sleep(5);
+    }
+    return 1;
+}
+
+LRESULT CALLBACK takenClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Someone else holds the class "Tintlet" for the module: start-up must fail, say so in its
+// error box owned by the host's window, and leave every system colour as it was.
+int runTakenClass(const std::string& style) {
+    standin::PluginModule plugin;
+    if (!loadStyleOrSay(style) || !loadPluginOrSay(&plugin)) {
+        return 2;
+    }
+    WNDCLASSA taken{};
+    taken.lpfnWndProc = takenClassProc;
+    taken.hInstance = plugin.instance;
+    taken.lpszClassName = PLUGIN_CLASS;
+    if (RegisterClassA(&taken) == 0) {
+        std::printf("cannot register class Tintlet for the module\n");
+        return 2;
+    }
+
+    resetManagedColors();
+    const AllColors before = allNow();
+    ErrorBox box;
+    const HANDLE watcher = CreateThread(nullptr, 0, closeErrorBox, &box, 0, nullptr);
+    const int begun = plugin.begin(plugin.instance);
+    WaitForSingleObject(watcher, ERROR_BOX_WAIT_MS + 1000);
+    CloseHandle(watcher);
+
+    std::printf("begin %d\n", begun);
+    expect(begun == 1, "beginPlugin returned " + std::to_string(begun));
+    if (box.found) {
+        std::printf("error box \"%s\"\n", box.text.c_str());
+        expect(box.text == "Error registering window class", "wrong error box text");
+        expect(box.owner == standin::mainWindow(), "the error box is not owned by the host");
+        if (box.owner == standin::mainWindow()) {
+            std::printf("error box owned by the host's window\n");
+        }
+    } else {
+        fail("no error box with caption Tintlet");
+    }
+    if (allNow() == before) {
+        std::printf("system colours untouched\n");
+    } else {
+        fail("system colours changed");
+    }
+    expect(pluginWindow() == nullptr, "a window of class Tintlet exists");
+    expect(standin::styleChangeSubscribers().empty(), "something subscribed");
+
+    UnregisterClassA(PLUGIN_CLASS, plugin.instance);
+    standin::unloadPlugin(&plugin);
+    return failures == 0 ? 0 : 1;
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// The ten colours first seen for each style; every later pass must give the same. The first
+// ones are printed, for comparison with what the same plug-in gives natively.
+class StyleColors {
+  public:
+    bool check(const std::string& style, const TenColors& colors) {
+        auto known = first_.find(style);
+        if (known == first_.end()) {
+            first_.emplace(style, colors);
+            printColors(style, colors);
+            return true;
+        }
+        return known->second == colors;
+    }
+
+  private:
+    std::map<std::string, TenColors> first_;
+};
+
+int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
+    StyleColors seen;
+    int failedCycles = 0;
+    int failedChanges = 0;
+
+    auto start = std::chrono::steady_clock::now();
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        const std::string& style = styles[cycle % styles.size()];
+        standin::PluginModule plugin;
+        if (!loadStyleOrSay(style) || !loadPluginOrSay(&plugin)) {
+            return 2;
+        }
+        resetManagedColors();
+        const int begun = plugin.begin(plugin.instance);
+        const bool applied = seen.check(style, managedNow());
+        const int ended = plugin.end(plugin.instance);
+        const bool gone = pluginWindow() == nullptr && !classRegistered(plugin.instance);
+        standin::unloadPlugin(&plugin);
+        if (begun != 0 || !applied || ended == 0 || !gone) {
+            failRepeated(&failedCycles, "cycle " + std::to_string(cycle) + " with " + style +
+                                            ": begin " + std::to_string(begun) + ", colours " +
+                                            (applied ? "right" : "wrong") + ", end " +
+                                            std::to_string(ended) +
+                                            (gone ? "" : ", window or class left"));
+        }
+    }
+    std::printf("cycles %d, failed %d, %.0f ms\n", cycles, failedCycles, millisecondsSince(start));
+
+    standin::PluginModule plugin;
+    if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
+        return 2;
+    }
+    const int begun = plugin.begin(plugin.instance);
+    expect(begun == 0, "beginPlugin before the style changes returned " + std::to_string(begun));
+    start = std::chrono::steady_clock::now();
+    for (int change = 0; change < changes; ++change) {
+        const std::string& style = styles[(change + 1) % styles.size()];
+        if (!loadStyleOrSay(style)) {
+            return 2;
+        }
+        resetManagedColors();
+        const int reached = standin::broadcastStyleChanged();
+        if (reached != 1 || !seen.check(style, managedNow())) {
+            failRepeated(&failedChanges, "change " + std::to_string(change) + " to " + style +
+                                             " reached " + std::to_string(reached) +
+                                             " windows or applied wrong colours");
+        }
+    }
+    std::printf("changes %d, failed %d, %.0f ms\n", changes, failedChanges,
+                millisecondsSince(start));
+
+    const int ended = plugin.end(plugin.instance);
+    expect(ended != 0, "endPlugin after the style changes returned 0");
+    const bool windowLeft = pluginWindow() != nullptr;
+    const bool classLeft = classRegistered(plugin.instance);
+    standin::unloadPlugin(&plugin);
+    expect(!windowLeft, "a window of class Tintlet remains");
+    expect(!classLeft, "class Tintlet remains registered");
+    if (!windowLeft && !classLeft) {
+        std::printf("no window or class of Tintlet remains\n");
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+bool positive(const char* text, int* value) {
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || parsed < 0 || parsed > 10000000) {
+        return false;
+    }
+    *value = static_cast<int>(parsed);
+    return true;
+}
+
+int usage() {
+    std::printf("usage: Marlwood.exe check STYLE...\n"
+                "       Marlwood.exe taken-class STYLE\n"
+                "       Marlwood.exe soak CYCLES CHANGES STYLE...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
+    if (argc < 3) {
+        return usage();
+    }
+    const std::string command = argv[1];
+    if (standin::createMainWindow(GetModuleHandleA(nullptr)) == nullptr) {
+        std::printf("cannot create the host's main window\n");
+        return 2;
+    }
+    int result = -1;
+    if (command == "check") {
+        result = runCheck(std::vector<std::string>(argv + 2, argv + argc));
+    } else if (command == "taken-class" && argc == 3) {
+        result = runTakenClass(argv[2]);
+    } else if (command == "soak" && argc >= 5) {
+        int cycles = 0;
+        int changes = 0;
+        if (positive(argv[2], &cycles) && positive(argv[3], &changes)) {
+            result = runSoak(cycles, changes, std::vector<std::string>(argv + 4, argv + argc));
+        }
+    }
+    if (result == -1) {
+        result = usage();
+    }
+    standin::destroyMainWindow();
+    std::fflush(stdout);
+    return result;
+}

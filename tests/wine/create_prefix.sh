@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix the end-to-end tests run in (WINEPREFIX, from the caller), once:
+# a 32-bit prefix with the null graphics driver, as there is no display on CI.
+# Usage: create_prefix.sh WINE WINESERVER
+set -euo pipefail
+wine=$1
+wineserver=$2
+ready="$WINEPREFIX/.tintlet-ready"
+[ -f "$ready" ] && exit 0
+
+unset DISPLAY WAYLAND_DISPLAY
+rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
+started=$(date +%s)
+"$wine" wineboot -i
+"$wineserver" -w
+"$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+"$wineserver" -w
+if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
+    echo "the null graphics driver is not set in $WINEPREFIX" >&2
+    exit 1
+fi
+touch "$ready"
+echo "Wine prefix $WINEPREFIX ready in $(($(date +%s) - started)) s"
