@@ -1,0 +1,105 @@
+#include "tools/preview/applied_colors.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using preview::AppliedColors;
+
+AppliedColors sampleColors(COLORREF captionText) {
+    return {{
+        {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION, RGB(0x0a, 0x24, 0x6a)},
+        {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION, RGB(0xa6, 0xca, 0xf0)},
+        {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT, captionText},
+        {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION, RGB(0x80, 0x80, 0x80)},
+        {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION, RGB(0xc0, 0xc0, 0xc0)},
+        {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT, RGB(0xd4, 0xd0, 0xc8)},
+        {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT, RGB(0, 0, 0)},
+        {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT, RGB(0xff, 0xff, 0xff)},
+        {"COLOR_INFOBK", COLOR_INFOBK, RGB(0xff, 0xff, 0xe1)},
+        {"COLOR_INFOTEXT", COLOR_INFOTEXT, RGB(0, 0, 0)},
+    }};
+}
+
+TEST(Contrast, FollowsTheRelativeLuminanceFormula) {
+    const struct {
+        COLORREF a, b;
+        double ratio;
+    } cases[] = {
+        {RGB(0, 0, 0), RGB(255, 255, 255), 21.0},
+        {RGB(255, 255, 255), RGB(0, 0, 0), 21.0}, // order does not matter
+        {RGB(0x12, 0x34, 0x56), RGB(0x12, 0x34, 0x56), 1.0},
+        {RGB(0x77, 0x77, 0x77), RGB(255, 255, 255), 4.48},
+        {RGB(0x76, 0x76, 0x76), RGB(255, 255, 255), 4.54},
+        {RGB(255, 0, 0), RGB(255, 255, 255), 4.00},
+        {RGB(0, 0, 255), RGB(0, 0, 0), 2.44},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(preview::contrastRatio(c.a, c.b), c.ratio, 0.005)
+            << preview::hexColor(c.a) << " on " << preview::hexColor(c.b);
+    }
+}
+
+TEST(Report, ListsTheTenColoursWithNameIndexAndHex) {
+    const std::string report =
+        preview::formatReport("/s/x.style", "start", sampleColors(RGB(255, 255, 255)), false);
+    EXPECT_EQ(report.rfind("start: /s/x.style\n", 0), 0u) << report;
+    for (const char* line : {"COLOR_ACTIVECAPTION              2  #0a246a\n",
+                             "COLOR_GRADIENTACTIVECAPTION     27  #a6caf0\n",
+                             "COLOR_INACTIVECAPTIONTEXT       19  #d4d0c8\n",
+                             "COLOR_INFOBK                    24  #ffffe1\n"}) {
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+    }
+    EXPECT_EQ(report.find("\x1b["), std::string::npos) << "no swatch off a terminal";
+}
+
+TEST(Report, WarnsOnlyForPairsBelowTheMinimum) {
+    // Focused: white on #0a246a (14.2:1); unfocused #d4d0c8 on grey (2.4:1); black/white 21:1.
+    const std::string report =
+        preview::formatReport("x", "start", sampleColors(RGB(255, 255, 255)), false);
+    EXPECT_NE(report.find("caption text on caption (focused)     14.2"), std::string::npos)
+        << report;
+    const std::size_t unfocused = report.find("caption text on caption (unfocused)    2.");
+    ASSERT_NE(unfocused, std::string::npos) << report;
+    EXPECT_EQ(report.find("warning"), report.find("warning: below 4.5:1", unfocused));
+    EXPECT_EQ(report.find("warning", report.find("warning") + 1), std::string::npos) << report;
+    const std::size_t highlight = report.find("highlight text on highlight");
+    ASSERT_NE(highlight, std::string::npos);
+    EXPECT_EQ(report.substr(highlight, report.find('\n', highlight) - highlight).substr(37),
+              " 21.00:1");
+}
+
+TEST(Report, WarnsJustBelowButNotAtTheMinimum) {
+    // #777777 on white is 4.48:1, #767676 4.54:1.
+    auto focusedLine = [](COLORREF text, COLORREF background) {
+        AppliedColors colors = sampleColors(text);
+        colors[0].value = background;
+        const std::string report = preview::formatReport("x", "s", colors, false);
+        const std::size_t at = report.find("(focused)");
+        return report.substr(at, report.find('\n', at) - at);
+    };
+    EXPECT_NE(focusedLine(RGB(0x77, 0x77, 0x77), RGB(255, 255, 255)).find("warning"),
+              std::string::npos);
+    EXPECT_EQ(focusedLine(RGB(0x76, 0x76, 0x76), RGB(255, 255, 255)).find("warning"),
+              std::string::npos);
+}
+
+TEST(Report, SwatchesAreTrueColourBlocksOnATerminal) {
+    const std::string report =
+        preview::formatReport("x", "start", sampleColors(RGB(255, 255, 255)), true);
+    EXPECT_NE(report.find("#0a246a  \x1b[48;2;10;36;106m"), std::string::npos);
+    EXPECT_NE(report.find("#ffffe1  \x1b[48;2;255;255;225m"), std::string::npos);
+}
+
+TEST(AppliedColors, AreReadBackFromTheSystem) {
+    SetSysColors(1, std::array<INT, 1>{COLOR_HIGHLIGHT}.data(),
+                 std::array<COLORREF, 1>{RGB(1, 2, 3)}.data());
+    const AppliedColors colors = preview::readAppliedColors();
+    EXPECT_EQ(preview::colorAt(colors, COLOR_HIGHLIGHT), RGB(1, 2, 3));
+    const int expected[] = {2, 27, 9, 3, 28, 19, 13, 14, 24, 23};
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        EXPECT_EQ(colors[i].index, expected[i]) << colors[i].name;
+    }
+}
+
+} // namespace
