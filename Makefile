@@ -29,5 +29,12 @@ fuzz-build:
 fuzz: fuzz-build
 	fuzz/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
+# Builds the tool natively and shows what the bundled style does to the system colours.
+.PHONY: preview
+preview:
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --target tintlet-preview
+	build/linux/tools/preview/tintlet-preview
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
