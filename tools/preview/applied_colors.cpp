@@ -26,7 +26,7 @@ double linearChannel(int value) {
 
 std::string swatch(COLORREF color) {
     char text[48];
-    std::snprintf(text, sizeof text, "\x1b[48;2;%d;%d;%dm    \x1b[0m ", GetRValue(color),
+    std::snprintf(text, sizeof text, "\x1b[48;2;%d;%d;%dm    \x1b[0m", GetRValue(color),
                   GetGValue(color), GetBValue(color));
     return text;
 }
