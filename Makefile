@@ -19,6 +19,8 @@ test: packages
 	ctest --preset windows
 	$(MAKE) fuzz-build
 	ctest --preset fuzz
+	$(MAKE) bench-build
+	ctest --preset bench
 
 # The fuzz targets (clang); `make fuzz` runs each for FUZZ_SECONDS and prints what it found.
 FUZZ_SECONDS ?= 60
@@ -28,6 +30,15 @@ fuzz-build:
 
 fuzz: fuzz-build
 	fuzz/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+# The reading-pass benchmark (optimised build): Google Benchmark's output, then the summary.
+.PHONY: bench-build bench
+bench-build:
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench
+
+bench: packages bench-build
+	build/bench/bench/tintlet_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
 .PHONY: preview
