@@ -69,15 +69,14 @@ struct Host {
         }
         case 3:
             return input.pattern(input.u16()); // anything up to 64 KiB
-        case 4:
-            return input.pattern(STYLE_TEXT_BUFFER_SIZE - 6 +
-                                 input.byte() % 12); // around the bound
+        case 4:                                // around the text buffer's bound
+            return input.pattern(STYLE_TEXT_BUFFER_SIZE - 6 + input.byte() % 12);
         case 5:
             return std::string();
         case 6:
             return std::string(textureWords[input.byte() % std::size(textureWords)]) +
                    input.text(input.byte() % 16);
-        default:
+        default: // around the path buffer's bound
             return input.pattern(STYLE_PATH_BUFFER_SIZE - 6 + input.byte() % 12);
         }
     }
