@@ -28,7 +28,7 @@ fuzz-build:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
 
-fuzz: fuzz-build
+fuzz: packages fuzz-build
 	fuzz/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 # The reading-pass benchmark (optimised build): Google Benchmark's output, then the summary.
