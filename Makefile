@@ -1,7 +1,7 @@
 # Wraps the CMake presets. `make` builds both targets; `make test` installs what is missing,
 # builds everything and runs every test, natively, under the sanitizers and for Windows.
 
-.PHONY: all packages linux linux-asan windows test format fuzz-build fuzz
+.PHONY: all packages linux linux-asan windows test format fuzz-build fuzz soak
 
 all: linux windows
 
@@ -39,6 +39,10 @@ bench-build:
 
 bench: packages bench-build
 	build/bench/bench/tintlet_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Tintlet.dll in Marlwood.exe under Wine: 1,000 starts and stops, then 10,000 style changes.
+soak: packages windows
+	cmake --build --preset windows --target soak
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
 .PHONY: preview

@@ -112,14 +112,20 @@ AllColors allNow() {
 
 // Wine keeps applied colours for as long as its server runs, so every pass starts from values
 // no bundled style uses: a pass that applied nothing cannot pass for one that applied the same.
+TenColors notAppliedColors() {
+    TenColors colors{};
+    for (int i = 0; i < MANAGED_COUNT; ++i) {
+        colors[i] = RGB(1, 2, 3 + i);
+    }
+    return colors;
+}
+
 void resetManagedColors() {
     INT indices[MANAGED_COUNT];
-    COLORREF values[MANAGED_COUNT];
     for (int i = 0; i < MANAGED_COUNT; ++i) {
         indices[i] = managedColors[i].index;
-        values[i] = RGB(1, 2, 3 + i);
     }
-    SetSysColors(MANAGED_COUNT, indices, values);
+    SetSysColors(MANAGED_COUNT, indices, notAppliedColors().data());
 }
 
 void printColors(const std::string& style, const TenColors& colors) {
@@ -170,6 +176,89 @@ bool loadPluginOrSay(standin::PluginModule* plugin) {
         return false;
     }
     return true;
+}
+
+// What the second thread saw of an error box.
+struct ErrorBox {
+    std::string text;
+    HWND owner = nullptr;
+};
+
+// The plug-in's error boxes are modal: the thread that called beginPlugin stays inside one until
+// someone closes it. So for the whole run a second thread looks for boxes with the plug-in's
+// caption, notes what they say and presses OK; no run can hang on one.
+class ErrorBoxWatcher {
+  public:
+    ErrorBoxWatcher() {
+        InitializeCriticalSection(&lock_);
+        thread_ = CreateThread(nullptr, 0, watch, this, 0, nullptr);
+    }
+    ~ErrorBoxWatcher() {
+        stop_ = 1;
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        DeleteCriticalSection(&lock_);
+    }
+
+    // Waits until a box has been closed or the timeout passes; the boxes seen so far.
+    std::vector<ErrorBox> waitForBox(DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        while (seen().empty() && GetTickCount() - start < timeoutMs) {
+            Sleep(5);
+        }
+        return seen();
+    }
+
+    std::vector<ErrorBox> seen() {
+        EnterCriticalSection(&lock_);
+        std::vector<ErrorBox> boxes = boxes_;
+        LeaveCriticalSection(&lock_);
+        return boxes;
+    }
+
+  private:
+    static DWORD WINAPI watch(LPVOID self) {
+        static_cast<ErrorBoxWatcher*>(self)->closeBoxes();
+        return 0;
+    }
+
+    void closeBoxes() {
+        while (stop_ == 0) {
+            const HWND found = FindWindowA(ERROR_BOX_CLASS, ERROR_BOX_CAPTION);
+            if (found == nullptr) {
+                Sleep(5);
+                continue;
+            }
+            char text[256] = {};
+            GetDlgItemTextA(found, ERROR_BOX_TEXT_ID, text, sizeof text);
+            ErrorBox box{text, GetWindow(found, GW_OWNER)};
+            // Gone before looking again, so that no box is counted twice.
+            for (int waited = 0; IsWindow(found) && stop_ == 0; ++waited) {
+                if (waited % 500 == 0) {
+                    PostMessageA(found, WM_COMMAND, IDOK, 0);
+                }
+                Sleep(1);
+            }
+            EnterCriticalSection(&lock_);
+            boxes_.push_back(box);
+            LeaveCriticalSection(&lock_);
+        }
+    }
+
+    CRITICAL_SECTION lock_;
+    HANDLE thread_ = nullptr;
+    volatile LONG stop_ = 0;
+    std::vector<ErrorBox> boxes_;
+};
+
+ErrorBoxWatcher* errorBoxes = nullptr;
+
+// A run that should show no error box: any that came up is a failure.
+void checkNoErrorBox() {
+    int count = 0;
+    for (const ErrorBox& box : errorBoxes->seen()) {
+        failRepeated(&count, "error box \"" + box.text + "\"");
+    }
 }
 
 // Start with the first style, one style change per further style, then stop.
@@ -225,35 +314,8 @@ int runCheck(const std::vector<std::string>& styles) {
     }
     expect(standin::styleChangeSubscribers().empty(), "a subscription remains");
     standin::unloadPlugin(&plugin);
+    checkNoErrorBox();
     return failures == 0 ? 0 : 1;
-}
-
-// What the second thread saw of the error box.
-struct ErrorBox {
-    bool found = false;
-    std::string text;
-    HWND owner = nullptr;
-};
-
-// The error box is modal: the thread that called beginPlugin is inside it until someone closes
-// it, so this thread looks for it by its caption, reads it and presses OK.
-DWORD WINAPI closeErrorBox(LPVOID parameter) {
-    auto* box = static_cast<ErrorBox*>(parameter);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ERROR_BOX_WAIT_MS) {
-        const HWND found = FindWindowA(ERROR_BOX_CLASS, ERROR_BOX_CAPTION);
-        if (found != nullptr) {
-            char text[256] = {};
-            GetDlgItemTextA(found, ERROR_BOX_TEXT_ID, text, sizeof text);
-            box->found = true;
-            box->text = text;
-            box->owner = GetWindow(found, GW_OWNER);
-            PostMessageA(found, WM_COMMAND, IDOK, 0);
-            return 0;
-        }
-        Sleep(5);
-    }
-    return 1;
 }
 
 LRESULT CALLBACK takenClassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -278,15 +340,14 @@ int runTakenClass(const std::string& style) {
 
     resetManagedColors();
     const AllColors before = allNow();
-    ErrorBox box;
-    const HANDLE watcher = CreateThread(nullptr, 0, closeErrorBox, &box, 0, nullptr);
     const int begun = plugin.begin(plugin.instance);
-    WaitForSingleObject(watcher, ERROR_BOX_WAIT_MS + 1000);
-    CloseHandle(watcher);
+    const std::vector<ErrorBox> boxes = errorBoxes->waitForBox(ERROR_BOX_WAIT_MS);
 
     std::printf("begin %d\n", begun);
     expect(begun == 1, "beginPlugin returned " + std::to_string(begun));
-    if (box.found) {
+    expect(boxes.size() <= 1, std::to_string(boxes.size()) + " error boxes");
+    if (!boxes.empty()) {
+        const ErrorBox& box = boxes[0];
         std::printf("error box \"%s\"\n", box.text.c_str());
         expect(box.text == "Error registering window class", "wrong error box text");
         expect(box.owner == standin::mainWindow(), "the error box is not owned by the host");
@@ -319,6 +380,9 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
 class StyleColors {
   public:
     bool check(const std::string& style, const TenColors& colors) {
+        if (colors == notAppliedColors()) {
+            return false;
+        }
         auto known = first_.find(style);
         if (known == first_.end()) {
             first_.emplace(style, colors);
@@ -393,6 +457,7 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
     if (!windowLeft && !classLeft) {
         std::printf("no window or class of Tintlet remains\n");
     }
+    checkNoErrorBox();
     return failures == 0 ? 0 : 1;
 }
 
@@ -425,6 +490,8 @@ int main(int argc, char** argv) {
         std::printf("cannot create the host's main window\n");
         return 2;
     }
+    ErrorBoxWatcher watcher;
+    errorBoxes = &watcher;
     int result = -1;
     if (command == "check") {
         result = runCheck(std::vector<std::string>(argv + 2, argv + argc));

@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     clang-14 libclang-rt-14-dev # fuzz targets (libFuzzer)
     libbenchmark-dev            # make bench
+    wine wine32:i386            # Tintlet.dll end to end in Marlwood.exe
 )
 
 missing=()
