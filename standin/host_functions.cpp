@@ -41,13 +41,6 @@ std::string quoted(const char* text) {
     return out + "\"";
 }
 
-std::string hexColor(COLORREF color) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
-}
-
 std::string handleText(const void* handle) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%lx",
@@ -107,7 +100,7 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     }
     if (standin::tracing()) {
         standin::traceCall("ReadColor(" + quoted(path) + ", " + quoted(key) + ", " +
-                           quoted(defaultColor) + ") -> " + hexColor(color) + source);
+                           quoted(defaultColor) + ") -> " + standin::colorText(color) + source);
     }
     return color;
 }

@@ -13,6 +13,7 @@
 // starting with "FAIL:" and makes the exit code 1; a usage or loading error gives 2.
 #include "host/marlwood.h"
 #include "standin/host.h"
+#include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
 
 #include <windows.h>
@@ -34,24 +35,8 @@ constexpr char ERROR_BOX_CLASS[] = "#32770";
 constexpr int ERROR_BOX_TEXT_ID = 0xFFFF;
 constexpr DWORD ERROR_BOX_WAIT_MS = 10000;
 
-// The ten colours the plug-in manages, in the order it hands them to Windows.
-struct ManagedColor {
-    const char* name;
-    int index;
-};
-constexpr ManagedColor managedColors[] = {
-    {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION},
-    {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION},
-    {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT},
-    {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION},
-    {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION},
-    {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT},
-    {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT},
-    {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT},
-    {"COLOR_INFOBK", COLOR_INFOBK},
-    {"COLOR_INFOTEXT", COLOR_INFOTEXT},
-};
-constexpr int MANAGED_COUNT = sizeof managedColors / sizeof managedColors[0];
+using standin::managedColors;
+constexpr int MANAGED_COUNT = standin::MANAGED_COLOR_COUNT;
 constexpr int SYSTEM_COLOR_COUNT = COLOR_MENUBAR + 1;
 
 using TenColors = std::array<COLORREF, MANAGED_COUNT>;
@@ -78,15 +63,8 @@ void expect(bool condition, const std::string& what) {
     }
 }
 
-std::string hex(COLORREF color) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
-}
-
 bool isManaged(int index) {
-    for (const ManagedColor& c : managedColors) {
+    for (const auto& c : managedColors) {
         if (c.index == index) {
             return true;
         }
@@ -132,7 +110,7 @@ void printColors(const std::string& style, const TenColors& colors) {
     std::printf("style %s\n", style.c_str());
     for (int i = 0; i < MANAGED_COUNT; ++i) {
         std::printf("%s %d %s\n", managedColors[i].name, managedColors[i].index,
-                    hex(colors[i]).c_str());
+                    standin::colorText(colors[i]).c_str());
     }
 }
 
@@ -141,8 +119,8 @@ void checkOthersUnchanged(const AllColors& before) {
     bool unchanged = true;
     for (int i = 0; i < SYSTEM_COLOR_COUNT; ++i) {
         if (!isManaged(i) && now[i] != before[i]) {
-            fail("system colour " + std::to_string(i) + " changed from " + hex(before[i]) + " to " +
-                 hex(now[i]));
+            fail("system colour " + std::to_string(i) + " changed from " +
+                 standin::colorText(before[i]) + " to " + standin::colorText(now[i]));
             unchanged = false;
         }
     }
@@ -263,7 +241,7 @@ void checkNoErrorBox() {
 
 // Start with the first style, one style change per further style, then stop.
 int runCheck(const std::vector<std::string>& styles) {
-    std::printf("window colour %s\n", hex(GetSysColor(COLOR_WINDOW)).c_str());
+    std::printf("window colour %s\n", standin::colorText(GetSysColor(COLOR_WINDOW)).c_str());
     standin::PluginModule plugin;
     if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
         return 2;

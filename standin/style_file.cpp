@@ -1,6 +1,7 @@
 #include "standin/style_file.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace standin {
 namespace {
@@ -97,6 +98,13 @@ bool parseColor(std::string_view text, COLORREF& color) {
     }
     color = RGB(channels[0], channels[1], channels[2]);
     return true;
+}
+
+std::string colorText(COLORREF color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
+                  GetBValue(color));
+    return text;
 }
 
 } // namespace standin

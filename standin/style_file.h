@@ -34,4 +34,7 @@ class StyleFile {
 // "#rrggbb" or "#rgb", either case, as a COLORREF; false for anything else.
 bool parseColor(std::string_view text, COLORREF& color);
 
+// A colour as style files write it: "#rrggbb", lower case.
+std::string colorText(COLORREF color);
+
 } // namespace standin

@@ -23,12 +23,16 @@ State& state() {
     return s;
 }
 
-std::string hex(COLORREF color) {
+} // namespace
+
+std::string textOf(COLORREF color) {
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
                   GetBValue(color));
     return text;
 }
+
+namespace {
 
 bool parseColor(const std::string& text, COLORREF& color) {
     unsigned r, g, b;
@@ -127,7 +131,7 @@ COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaul
         fake_host::parseColor(defaultColor, color);
     }
     state().calls.push_back(
-        Call{"ReadColor", path, nullptr, path, key, defaultColor, fake_host::hex(color)});
+        Call{"ReadColor", path, nullptr, path, key, defaultColor, fake_host::textOf(color)});
     return color;
 }
 

@@ -37,7 +37,8 @@ const std::vector<Call>& calls();
 // The calls' descriptions, leaving out stylePath and GetMWWnd.
 std::vector<std::string> lookups();
 
-// A colour text "#rrggbb" as a COLORREF.
+// A colour text "#rrggbb" as a COLORREF, and back.
 COLORREF colorOf(const std::string& text);
+std::string textOf(COLORREF color);
 
 } // namespace fake_host

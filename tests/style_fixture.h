@@ -33,9 +33,7 @@ inline std::vector<std::string> join(std::initializer_list<std::vector<std::stri
 inline std::vector<std::string> hexColors(const std::vector<COLORREF>& values) {
     std::vector<std::string> out;
     for (COLORREF c : values) {
-        char text[8];
-        std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
-        out.push_back(text);
+        out.push_back(fake_host::textOf(c));
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #include "tools/preview/applied_colors.h"
 
+#include "standin/style_file.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,7 +38,7 @@ TEST(Contrast, FollowsTheRelativeLuminanceFormula) {
     };
     for (const auto& c : cases) {
         EXPECT_NEAR(preview::contrastRatio(c.a, c.b), c.ratio, 0.005)
-            << preview::hexColor(c.a) << " on " << preview::hexColor(c.b);
+            << standin::colorText(c.a) << " on " << standin::colorText(c.b);
     }
 }
 

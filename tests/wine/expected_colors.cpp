@@ -6,6 +6,7 @@
 // --window sets the window colour the highlight is chosen against, so both sides start alike.
 // Prints "style NAME" and the ten managed colours as "NAME INDEX #rrggbb", as Marlwood.exe does.
 #include "standin/host.h"
+#include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
 #include "standin/style_file.h"
 #include "win32_standin.h"
@@ -16,29 +17,13 @@
 
 namespace {
 
-struct ManagedColor {
-    const char* name;
-    int index;
-};
-constexpr ManagedColor managedColors[] = {
-    {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION},
-    {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION},
-    {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT},
-    {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION},
-    {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION},
-    {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT},
-    {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT},
-    {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT},
-    {"COLOR_INFOBK", COLOR_INFOBK},
-    {"COLOR_INFOTEXT", COLOR_INFOTEXT},
-};
+using standin::managedColors;
 
 void printColors(const std::string& style) {
     std::printf("style %s\n", style.c_str());
-    for (const ManagedColor& c : managedColors) {
-        const COLORREF color = GetSysColor(c.index);
-        std::printf("%s %d #%02x%02x%02x\n", c.name, c.index, GetRValue(color), GetGValue(color),
-                    GetBValue(color));
+    for (const auto& c : managedColors) {
+        std::printf("%s %d %s\n", c.name, c.index,
+                    standin::colorText(GetSysColor(c.index)).c_str());
     }
 }
 

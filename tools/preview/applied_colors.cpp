@@ -1,5 +1,8 @@
 #include "tools/preview/applied_colors.h"
 
+#include "standin/managed_colors.h"
+#include "standin/style_file.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -34,20 +37,10 @@ std::string swatch(COLORREF color) {
 } // namespace
 
 AppliedColors readAppliedColors() {
-    AppliedColors colors = {{
-        {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION, 0},
-        {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION, 0},
-        {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT, 0},
-        {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION, 0},
-        {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION, 0},
-        {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT, 0},
-        {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT, 0},
-        {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT, 0},
-        {"COLOR_INFOBK", COLOR_INFOBK, 0},
-        {"COLOR_INFOTEXT", COLOR_INFOTEXT, 0},
-    }};
-    for (AppliedColor& color : colors) {
-        color.value = GetSysColor(color.index);
+    AppliedColors colors{};
+    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
+        const standin::ManagedColor& managed = standin::managedColors[i];
+        colors[i] = {managed.name, managed.index, GetSysColor(managed.index)};
     }
     return colors;
 }
@@ -59,13 +52,6 @@ COLORREF colorAt(const AppliedColors& colors, int index) {
         }
     }
     return 0;
-}
-
-std::string hexColor(COLORREF color) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
 }
 
 double relativeLuminance(COLORREF color) {
@@ -84,7 +70,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     char line[160];
     for (const AppliedColor& color : colors) {
         std::snprintf(line, sizeof line, "  %-31s %2d  %s", color.name, color.index,
-                      hexColor(color.value).c_str());
+                      standin::colorText(color.value).c_str());
         report += line;
         report += swatches ? "  " + swatch(color.value) + "\n" : "\n";
     }

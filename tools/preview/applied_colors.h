@@ -25,9 +25,6 @@ AppliedColors readAppliedColors();
 // The colour of one of the ten by its system colour index (black when not one of them).
 COLORREF colorAt(const AppliedColors& colors, int index);
 
-// "#rrggbb", lower case.
-std::string hexColor(COLORREF color);
-
 // WCAG 2 relative luminance (0 black .. 1 white) and contrast ratio (1 .. 21).
 double relativeLuminance(COLORREF color);
 double contrastRatio(COLORREF a, COLORREF b);

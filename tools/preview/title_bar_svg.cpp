@@ -1,5 +1,7 @@
 #include "tools/preview/title_bar_svg.h"
 
+#include "standin/style_file.h"
+
 namespace preview {
 namespace {
 
@@ -27,7 +29,7 @@ std::string escapeXml(const std::string& text) {
 }
 
 std::string hexOf(const AppliedColors& colors, int index) {
-    return hexColor(colorAt(colors, index));
+    return standin::colorText(colorAt(colors, index));
 }
 
 // Windows draws a caption gradient from left to right, from the caption colour to its gradient.
