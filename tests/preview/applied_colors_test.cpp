@@ -9,18 +9,10 @@ namespace {
 using preview::AppliedColors;
 
 AppliedColors sampleColors(COLORREF captionText) {
-    return {{
-        {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION, RGB(0x0a, 0x24, 0x6a)},
-        {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION, RGB(0xa6, 0xca, 0xf0)},
-        {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT, captionText},
-        {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION, RGB(0x80, 0x80, 0x80)},
-        {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION, RGB(0xc0, 0xc0, 0xc0)},
-        {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT, RGB(0xd4, 0xd0, 0xc8)},
-        {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT, RGB(0, 0, 0)},
-        {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT, RGB(0xff, 0xff, 0xff)},
-        {"COLOR_INFOBK", COLOR_INFOBK, RGB(0xff, 0xff, 0xe1)},
-        {"COLOR_INFOTEXT", COLOR_INFOTEXT, RGB(0, 0, 0)},
-    }};
+    return preview::namedColors({RGB(0x0a, 0x24, 0x6a), RGB(0xa6, 0xca, 0xf0), captionText,
+                                 RGB(0x80, 0x80, 0x80), RGB(0xc0, 0xc0, 0xc0),
+                                 RGB(0xd4, 0xd0, 0xc8), RGB(0, 0, 0), RGB(0xff, 0xff, 0xff),
+                                 RGB(0xff, 0xff, 0xe1), RGB(0, 0, 0)});
 }
 
 TEST(Contrast, FollowsTheRelativeLuminanceFormula) {

@@ -5,19 +5,10 @@
 namespace {
 
 preview::AppliedColors distinctColors() {
-    preview::AppliedColors colors = {{
-        {"COLOR_ACTIVECAPTION", COLOR_ACTIVECAPTION, RGB(0x11, 0x00, 0x01)},
-        {"COLOR_GRADIENTACTIVECAPTION", COLOR_GRADIENTACTIVECAPTION, RGB(0x22, 0x00, 0x02)},
-        {"COLOR_CAPTIONTEXT", COLOR_CAPTIONTEXT, RGB(0x33, 0x00, 0x03)},
-        {"COLOR_INACTIVECAPTION", COLOR_INACTIVECAPTION, RGB(0x44, 0x00, 0x04)},
-        {"COLOR_GRADIENTINACTIVECAPTION", COLOR_GRADIENTINACTIVECAPTION, RGB(0x55, 0x00, 0x05)},
-        {"COLOR_INACTIVECAPTIONTEXT", COLOR_INACTIVECAPTIONTEXT, RGB(0x66, 0x00, 0x06)},
-        {"COLOR_HIGHLIGHT", COLOR_HIGHLIGHT, RGB(0x77, 0x00, 0x07)},
-        {"COLOR_HIGHLIGHTTEXT", COLOR_HIGHLIGHTTEXT, RGB(0x88, 0x00, 0x08)},
-        {"COLOR_INFOBK", COLOR_INFOBK, RGB(0x99, 0x00, 0x09)},
-        {"COLOR_INFOTEXT", COLOR_INFOTEXT, RGB(0xaa, 0x00, 0x0a)},
-    }};
-    return colors;
+    return preview::namedColors(
+        {RGB(0x11, 0x00, 0x01), RGB(0x22, 0x00, 0x02), RGB(0x33, 0x00, 0x03), RGB(0x44, 0x00, 0x04),
+         RGB(0x55, 0x00, 0x05), RGB(0x66, 0x00, 0x06), RGB(0x77, 0x00, 0x07), RGB(0x88, 0x00, 0x08),
+         RGB(0x99, 0x00, 0x09), RGB(0xaa, 0x00, 0x0a)});
 }
 
 TEST(TitleBarSvg, DrawsEachElementInItsColours) {

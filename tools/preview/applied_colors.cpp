@@ -36,13 +36,21 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
-AppliedColors readAppliedColors() {
+AppliedColors namedColors(const std::array<COLORREF, 10>& values) {
     AppliedColors colors{};
     for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
         const standin::ManagedColor& managed = standin::managedColors[i];
-        colors[i] = {managed.name, managed.index, GetSysColor(managed.index)};
+        colors[i] = {managed.name, managed.index, values[i]};
     }
     return colors;
+}
+
+AppliedColors readAppliedColors() {
+    std::array<COLORREF, 10> values{};
+    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
+        values[i] = GetSysColor(standin::managedColors[i].index);
+    }
+    return namedColors(values);
 }
 
 COLORREF colorAt(const AppliedColors& colors, int index) {

@@ -19,6 +19,9 @@ struct AppliedColor {
 // caption, its gradient and text, highlight and its text, tooltip background and text.
 using AppliedColors = std::array<AppliedColor, 10>;
 
+// The ten colours with their names, from their values in that order.
+AppliedColors namedColors(const std::array<COLORREF, 10>& values);
+
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();
 
