@@ -12,11 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#ifdef _WIN32
 #define HOST_EXPORT __declspec(dllexport)
-#else
-#define HOST_EXPORT
-#endif
 
 namespace {
 

@@ -7,6 +7,8 @@
 #define WINAPI
 #define CALLBACK
 #define __cdecl
+// Nothing is exported from a Linux executable by annotation.
+#define __declspec(attribute)
 
 typedef int BOOL;
 typedef int INT;
