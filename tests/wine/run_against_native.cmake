@@ -4,6 +4,15 @@
 # window colour. Fails on a non-zero exit, a differing colour, or nothing to compare; with
 # COLOURS=OFF the run must print no colours and only its exit code counts.
 string(REPLACE "|" ";" arguments "${ARGS}")
+
+# Wine's 32-bit loader cannot start where the kernel runs no 32-bit x86 programs: skipped, not
+# failed (the test's SKIP_REGULAR_EXPRESSION matches the line).
+execute_process(COMMAND ${WINE} --version RESULT_VARIABLE probe_result
+    OUTPUT_VARIABLE probe_output ERROR_VARIABLE probe_output TIMEOUT 60)
+if(NOT probe_result EQUAL 0 AND probe_output MATCHES "Exec format error")
+    message("skipped: this machine cannot run 32-bit x86 programs, so Wine cannot start")
+    return()
+endif()
 string(TIMESTAMP started "%s")
 execute_process(COMMAND ${WINE} ${HOST} ${arguments}
     RESULT_VARIABLE host_result OUTPUT_VARIABLE host_output ERROR_VARIABLE host_errors)
