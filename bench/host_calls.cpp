@@ -10,7 +10,7 @@ extern "C" {
 const char* __cdecl __real_stylePath(const char* unused);
 const char* __cdecl __real_ReadString(const char* path, const char* key, const char* defaultText);
 COLORREF __cdecl __real_ReadColor(const char* path, const char* key, const char* defaultColor);
-bool __cdecl __real_IsInString(const char* text, const char* fragment);
+unsigned char __cdecl __real_IsInString(const char* text, const char* fragment);
 DWORD WINAPI __real_GetSysColor(int index);
 BOOL WINAPI __real_SetSysColors(int count, const INT* indices, const COLORREF* values);
 }
@@ -101,7 +101,7 @@ COLORREF __cdecl __wrap_ReadColor(const char* path, const char* key, const char*
         [&] { return __real_ReadColor(path, key, defaultColor); });
 }
 
-bool __cdecl __wrap_IsInString(const char* text, const char* fragment) {
+unsigned char __cdecl __wrap_IsInString(const char* text, const char* fragment) {
     if (bench::mode == HostMode::Stub) {
         return std::strstr(text, fragment) != nullptr;
     }

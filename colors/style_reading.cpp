@@ -108,7 +108,7 @@ void readStyleText(const char* key, const char* defaultText) {
 }
 
 bool styleTextContains(const char* fragment) {
-    return IsInString(styleTextBuffer, fragment);
+    return IsInString(styleTextBuffer, fragment) != 0;
 }
 
 COLORREF readStyleColor(const char* key, const char* defaultColor) {

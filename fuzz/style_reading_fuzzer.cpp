@@ -159,7 +159,7 @@ extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const c
     return color;
 }
 
-extern "C" bool __cdecl IsInString(const char* text, const char* fragment) {
+extern "C" unsigned char __cdecl IsInString(const char* text, const char* fragment) {
     require(text == styleTextBuffer, "a texture test not made on the plug-in's copy");
     require(fragment != nullptr && fragment[0] != '\0', "an empty fragment");
     const std::string copy(text); // the sanitizer stops here if the copy is not terminated

@@ -14,8 +14,9 @@ const char* __cdecl stylePath(const char* unused);
 const char* __cdecl ReadString(const char* path, const char* key, const char* defaultText);
 // A key's colour, or the colour of defaultColor ("#rrggbb") when the key is absent.
 COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaultColor);
-// Nonzero when fragment occurs within text; only the low byte counts.
-bool __cdecl IsInString(const char* text, const char* fragment);
+// A truth byte, nonzero when fragment occurs within text. Hosts answer any nonzero value for
+// found, and what lies above the byte in the return register is not part of the answer.
+unsigned char __cdecl IsInString(const char* text, const char* fragment);
 }
 
 // Messages exchanged with the host's main window.

@@ -101,7 +101,7 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     return color;
 }
 
-HOST_EXPORT bool __cdecl IsInString(const char* text, const char* fragment) {
+HOST_EXPORT unsigned char __cdecl IsInString(const char* text, const char* fragment) {
     bool found = false;
     if (text != nullptr && fragment != nullptr) {
         // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.

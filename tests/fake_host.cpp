@@ -3,6 +3,7 @@
 #include "host/marlwood.h"
 #include "win32/win32_standin.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +14,8 @@ struct State {
     Style style;
     std::optional<std::string> path = std::string("/styles/test.style");
     bool nullTexts = false;
+    unsigned char foundByte = 1;
+    uint64_t truthAnswers = 0; // IsInString calls so far, to vary the noise
     HWND hostWindow = reinterpret_cast<HWND>(0x2000);
     std::vector<Call> calls;
     std::string lastText; // what ReadString returned; overwritten by the next call
@@ -69,6 +72,9 @@ void setStylePath(std::optional<std::string> path) {
 }
 void setNullTexts(bool nullTexts) {
     state().nullTexts = nullTexts;
+}
+void setFoundByte(unsigned char byte) {
+    state().foundByte = byte;
 }
 void setHostWindow(HWND window) {
     state().hostWindow = window;
@@ -135,11 +141,31 @@ COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaul
     return color;
 }
 
-bool __cdecl IsInString(const char* text, const char* fragment) {
+// The whole return register of IsInString: the truth byte at the bottom, noise above it that
+// differs from call to call and is never zero.
+uint64_t fakeHostIsInString(const char* text, const char* fragment) {
     win32_standin::logCall("IsInString");
     const bool found = std::strstr(text, fragment) != nullptr;
     state().calls.push_back(
         Call{"IsInString", nullptr, text, "", text, fragment, found ? "1" : "0"});
-    return found;
+    const uint64_t noise = (++state().truthAnswers * 0x9E3779B97F4A7C15u) & ~uint64_t{0xFF};
+    return (noise != 0 ? noise : 0xA5A5A5A5A5A5A500u) | (found ? state().foundByte : 0);
 }
 }
+
+#if defined(__x86_64__) && defined(__ELF__)
+// IsInString hands the plug-in fakeHostIsInString's whole register. Written in assembly, so no
+// C++ code ever calls a function through a type it was not defined with.
+asm(R"(
+    .text
+    .globl IsInString
+    .type IsInString, @function
+IsInString:
+    jmp fakeHostIsInString@PLT
+    .size IsInString, .-IsInString
+)");
+#else
+extern "C" unsigned char __cdecl IsInString(const char* text, const char* fragment) {
+    return static_cast<unsigned char>(fakeHostIsInString(text, fragment));
+}
+#endif

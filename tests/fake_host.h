@@ -31,6 +31,10 @@ void setStyle(const Style& style);
 void setStylePath(std::optional<std::string> path);
 // Makes ReadString answer with a null pointer.
 void setNullTexts(bool nullTexts);
+// The byte IsInString answers when the fragment is found (1 unless set); not found is always 0.
+// On x86-64 the answer also carries noise in the return register above that byte, as the
+// calling convention leaves those bits to the callee for a one-byte result.
+void setFoundByte(unsigned char byte);
 void setHostWindow(HWND window);
 
 const std::vector<Call>& calls();
