@@ -1,10 +1,13 @@
 // Drives reading passes (readStyleColors + applySystemColors) against a host whose every answer
 // comes from the input: a style path and text values of any length, from none to far beyond the
-// plug-in's buffers, null pointers, and colours picked to hit the highlight's fallbacks.
+// plug-in's buffers, null pointers, colours picked to hit the highlight's fallbacks, and any
+// nonzero truth byte for a fragment found.
 //
 // The host keeps only its latest answer and frees it on the next call, each in a buffer of its
 // exact size, so a pointer kept too long or a read past a terminator shows under the address
-// sanitizer. Each pass is checked for what the host and Windows can observe.
+// sanitizer. Each pass is checked for what the host and Windows can observe, and each input runs
+// twice, the second time with every found fragment answered 1: both runs must ask the host the
+// same and apply the same colours.
 
 #include "colors/style_reading.h"
 #include "colors/system_color_set.h"
@@ -18,6 +21,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,7 +51,9 @@ struct Host {
     bool pathNull = false;
     std::string textGiven;   // what the latest ReadString answered, as the plug-in must see it
     std::string textDefault; // that call's default text
-    std::set<COLORREF> colorsGiven; // every ReadColor answer of this pass
+    std::set<COLORREF> colorsGiven;      // every ReadColor answer of this pass
+    bool foundIsOne = false;             // answer 1 for found, whatever the input's truth byte
+    std::vector<std::string> transcript; // keys asked and colours applied, for the comparison
 
     explicit Host(const uint8_t* data, size_t size) : input(data, size) {}
 
@@ -99,6 +106,7 @@ void checkLookup(const char* path, const char* key, const char* defaultText) {
     require(key != nullptr && key[0] != '\0' && key[std::strlen(key) - 1] == ':',
             "a key without its trailing colon");
     require(defaultText != nullptr, "a lookup without a default");
+    host->transcript.push_back(key);
 }
 
 } // namespace
@@ -159,6 +167,8 @@ extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const c
     return color;
 }
 
+// The truth byte: 0 for not found; for found whatever nonzero byte the input holds, as hosts
+// built with other compilers answer 2 or 0xFF as readily as 1.
 extern "C" unsigned char __cdecl IsInString(const char* text, const char* fragment) {
     require(text == styleTextBuffer, "a texture test not made on the plug-in's copy");
     require(fragment != nullptr && fragment[0] != '\0', "an empty fragment");
@@ -170,12 +180,21 @@ extern "C" unsigned char __cdecl IsInString(const char* text, const char* fragme
         require(copy == host->textDefault || given.compare(0, copy.size(), copy) == 0,
                 "an overlong text value became something other than its start or the default");
     }
-    return std::strstr(text, fragment) != nullptr;
+    host->transcript.push_back(fragment);
+    const uint8_t truth = host->input.byte();
+    if (std::strstr(text, fragment) == nullptr) {
+        return 0;
+    }
+    return host->foundIsOne || truth == 0 ? 1 : truth;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+namespace {
+
+// One session on the input: its reading passes, each checked; returns the transcript.
+std::vector<std::string> runSession(const uint8_t* data, size_t size, bool foundIsOne) {
     win32_standin::reset();
     Host session(data, size);
+    session.foundIsOne = foundIsOne;
     host = &session;
 
     switch (session.input.byte() % 4) {
@@ -212,6 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
             require(call.indices[i] == managedColorIndices[i], "a colour went to the wrong index");
             const COLORREF value = call.values[i];
+            session.transcript.push_back(std::to_string(value));
             require(session.colorsGiven.count(value) != 0 || value == FALLBACK_HIGHLIGHT ||
                         value == WHITE || value == BLACK,
                     "an applied colour that this pass's style did not give");
@@ -223,5 +243,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     host = nullptr;
+    return std::move(session.transcript);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::vector<std::string> asDrawn = runSession(data, size, false);
+    require(runSession(data, size, true) == asDrawn,
+            "a truth byte other than 1 changed what the plug-in asked or applied");
     return 0;
 }
