@@ -39,6 +39,9 @@ std::vector<HWND> styleChangeSubscribers();
 // Sends HOST_STYLECHANGED to every subscribed window; returns how many received it.
 int broadcastStyleChanged();
 
+// Whether fragment occurs within text, in any case: what IsInString answers.
+bool textContains(const char* text, const char* fragment);
+
 // Receives one line per host function call: name, arguments and result. Empty: no trace.
 void setTrace(std::function<void(const std::string& line)> trace);
 // Whether a trace is set, and handing it one line (the host functions' own reporting).

@@ -1,4 +1,5 @@
-// The five functions the plug-in imports from the host, answered from the current style.
+// The five functions the plug-in imports from the host, answered from the current style
+// (IsInString's export, whose result differs between the builds, is in is_in_string.cpp).
 //
 // On Windows they are exported by name from the executable that links this library
 // (Marlwood.exe), through __declspec(dllexport) below, so Tintlet.dll's imports bind to them;
@@ -100,8 +101,10 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     }
     return color;
 }
+}
 
-HOST_EXPORT unsigned char __cdecl IsInString(const char* text, const char* fragment) {
+// What IsInString answers; each build of the host exports it in is_in_string.cpp.
+bool standin::textContains(const char* text, const char* fragment) {
     bool found = false;
     if (text != nullptr && fragment != nullptr) {
         // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.
@@ -118,5 +121,4 @@ HOST_EXPORT unsigned char __cdecl IsInString(const char* text, const char* fragm
                            (found ? "true" : "false"));
     }
     return found;
-}
 }
