@@ -44,6 +44,12 @@ bench: packages bench-build
 soak: packages windows
 	cmake --build --preset windows --target soak
 
+# The release archive for users: dist/Tintlet-<version>-win32.zip.
+.PHONY: dist
+dist: packages
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target dist
+
 # Builds the tool natively and shows what the bundled style does to the system colours.
 .PHONY: preview
 preview:

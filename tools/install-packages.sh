@@ -9,6 +9,7 @@ packages=(
     clang-14 libclang-rt-14-dev # fuzz targets (libFuzzer)
     libbenchmark-dev            # make bench
     wine wine32:i386            # Tintlet.dll end to end in Marlwood.exe
+    zip unzip                   # make dist, and its test
 )
 
 missing=()
