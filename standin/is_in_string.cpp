@@ -19,11 +19,12 @@ uint32_t answers;
 
 } // namespace
 
-extern "C" __declspec(dllexport) uint32_t __cdecl IsInString(const char* text,
-                                                             const char* fragment) {
+extern "C" __declspec(dllexport) uint32_t
+    __cdecl IsInString(const char* text, const char* fragment) {
     ++answers;
     const uint32_t noise = (answers * 0x9E3779B1u) & 0xFFFFFF00u;
-    const uint8_t truth = standin::textContains(text, fragment) ? foundBytes[answers % std::size(foundBytes)] : 0;
+    const uint8_t truth =
+        standin::textContains(text, fragment) ? foundBytes[answers % std::size(foundBytes)] : 0;
     return (noise != 0 ? noise : 0xA5A5A500u) | truth;
 }
 

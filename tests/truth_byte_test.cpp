@@ -103,7 +103,6 @@ INSTANTIATE_TEST_SUITE_P(Styles, TruthByteTest,
                                             ::testing::ValuesIn(foundBytes)),
                          [](const auto& info) {
                              char byte[8];
-                             std::snprintf(byte, sizeof byte, "0x%02X",
-                                           std::get<1>(info.param));
+                             std::snprintf(byte, sizeof byte, "0x%02X", std::get<1>(info.param));
                              return std::string(std::get<0>(info.param).name) + "_" + byte;
                          });
