@@ -13,7 +13,7 @@
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "standin/host.h"
-#include "standin/style_file.h"
+#include "stylefile/style_file.h"
 #include "win32/win32_standin.h"
 
 #include <benchmark/benchmark.h>
@@ -162,7 +162,7 @@ std::string generatedStyle(int lines) {
 void benchStyleParsing(benchmark::State& state) {
     const std::string text = generatedStyle(GENERATED_STYLE_LINES);
     for (auto _ : state) {
-        standin::StyleFile style = standin::StyleFile::parse(text);
+        stylefile::StyleFile style = stylefile::StyleFile::parse(text);
         benchmark::DoNotOptimize(style.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));

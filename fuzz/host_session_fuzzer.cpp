@@ -8,6 +8,7 @@
 #include "plugin/plugin.h"
 #include "standin/host.h"
 #include "standin/plugin_module.h"
+#include "stylefile/color_text.h"
 #include "win32/win32_standin.h"
 
 #include <cstdio>
@@ -36,9 +37,10 @@ void collectColor(const std::string& line) {
         return;
     }
     const std::size_t arrow = line.rfind(") -> #");
-    require(arrow != std::string::npos, "a ReadColor without its answer in the trace");
-    const unsigned value = std::strtoul(line.substr(arrow + 6, 6).c_str(), nullptr, 16);
-    colorsRead.insert(RGB(value >> 16, value >> 8, value));
+    COLORREF color = 0;
+    require(arrow != std::string::npos && stylefile::parseColor(line.substr(arrow + 5, 7), color),
+            "a ReadColor without its answer in the trace");
+    colorsRead.insert(color);
 }
 
 bool isFallback(COLORREF color) {

@@ -15,6 +15,7 @@
 #include "standin/host.h"
 #include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
+#include "stylefile/color_text.h"
 
 #include <windows.h>
 
@@ -110,7 +111,7 @@ void printColors(const std::string& style, const TenColors& colors) {
     std::printf("style %s\n", style.c_str());
     for (int i = 0; i < MANAGED_COUNT; ++i) {
         std::printf("%s %d %s\n", managedColors[i].name, managedColors[i].index,
-                    standin::colorText(colors[i]).c_str());
+                    stylefile::colorText(colors[i]).c_str());
     }
 }
 
@@ -120,7 +121,7 @@ void checkOthersUnchanged(const AllColors& before) {
     for (int i = 0; i < SYSTEM_COLOR_COUNT; ++i) {
         if (!isManaged(i) && now[i] != before[i]) {
             fail("system colour " + std::to_string(i) + " changed from " +
-                 standin::colorText(before[i]) + " to " + standin::colorText(now[i]));
+                 stylefile::colorText(before[i]) + " to " + stylefile::colorText(now[i]));
             unchanged = false;
         }
     }
@@ -241,7 +242,7 @@ void checkNoErrorBox() {
 
 // Start with the first style, one style change per further style, then stop.
 int runCheck(const std::vector<std::string>& styles) {
-    std::printf("window colour %s\n", standin::colorText(GetSysColor(COLOR_WINDOW)).c_str());
+    std::printf("window colour %s\n", stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
     standin::PluginModule plugin;
     if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
         return 2;

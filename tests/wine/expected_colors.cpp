@@ -8,7 +8,7 @@
 #include "standin/host.h"
 #include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
-#include "standin/style_file.h"
+#include "stylefile/color_text.h"
 #include "win32_standin.h"
 
 #include <cstdio>
@@ -23,7 +23,7 @@ void printColors(const std::string& style) {
     std::printf("style %s\n", style.c_str());
     for (const auto& c : managedColors) {
         std::printf("%s %d %s\n", c.name, c.index,
-                    standin::colorText(GetSysColor(c.index)).c_str());
+                    stylefile::colorText(GetSysColor(c.index)).c_str());
     }
 }
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> styles(argv + 1, argv + argc);
     if (styles.size() >= 2 && styles[0] == "--window") {
         COLORREF window = 0;
-        if (!standin::parseColor(styles[1], window)) {
+        if (!stylefile::parseColor(styles[1], window)) {
             std::fprintf(stderr, "not a colour: %s\n", styles[1].c_str());
             return 2;
         }

@@ -1,7 +1,7 @@
 #include "tools/preview/applied_colors.h"
 
 #include "standin/managed_colors.h"
-#include "standin/style_file.h"
+#include "stylefile/color_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -78,7 +78,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     char line[160];
     for (const AppliedColor& color : colors) {
         std::snprintf(line, sizeof line, "  %-31s %2d  %s", color.name, color.index,
-                      standin::colorText(color.value).c_str());
+                      stylefile::colorText(color.value).c_str());
         report += line;
         report += swatches ? "  " + swatch(color.value) + "\n" : "\n";
     }

@@ -21,7 +21,7 @@ int fail(const Output& output, const std::string& message) {
 }
 
 bool applyStyle(const std::string& path, const Output& output, std::string* error) {
-    std::vector<standin::StyleProblem> problems;
+    std::vector<stylefile::StyleProblem> problems;
     if (!standin::loadStyle(path, error, &problems)) {
         return false;
     }
