@@ -11,9 +11,10 @@
 // Output is plain text: "style NAME" followed by the ten managed colours as "NAME INDEX #rrggbb"
 // whenever the plug-in has applied a style, and one line per check. A failed check prints a line
 // starting with "FAIL:" and makes the exit code 1; a usage or loading error gives 2.
+#include "colors/system_color_set.h"
 #include "host/marlwood.h"
+#include "plugin/plugin.h"
 #include "standin/host.h"
-#include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
 #include "stylefile/color_text.h"
 
@@ -29,18 +30,12 @@
 
 namespace {
 
-constexpr char PLUGIN_FILE[] = "Tintlet.dll";
-constexpr char PLUGIN_CLASS[] = "Tintlet";
-constexpr char ERROR_BOX_CAPTION[] = "Tintlet";
+const std::string PLUGIN_FILE = std::string(PLUGIN_NAME) + ".dll";
 constexpr char ERROR_BOX_CLASS[] = "#32770";
 constexpr int ERROR_BOX_TEXT_ID = 0xFFFF;
 constexpr DWORD ERROR_BOX_WAIT_MS = 10000;
 
-using standin::managedColors;
-constexpr int MANAGED_COUNT = standin::MANAGED_COLOR_COUNT;
-constexpr int SYSTEM_COLOR_COUNT = COLOR_MENUBAR + 1;
-
-using TenColors = std::array<COLORREF, MANAGED_COUNT>;
+using TenColors = std::array<COLORREF, MANAGED_COLOR_COUNT>;
 using AllColors = std::array<COLORREF, SYSTEM_COLOR_COUNT>;
 
 int failures = 0;
@@ -65,8 +60,8 @@ void expect(bool condition, const std::string& what) {
 }
 
 bool isManaged(int index) {
-    for (const auto& c : managedColors) {
-        if (c.index == index) {
+    for (INT managed : managedColorIndices) {
+        if (managed == index) {
             return true;
         }
     }
@@ -75,8 +70,8 @@ bool isManaged(int index) {
 
 TenColors managedNow() {
     TenColors colors{};
-    for (int i = 0; i < MANAGED_COUNT; ++i) {
-        colors[i] = GetSysColor(managedColors[i].index);
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        colors[i] = GetSysColor(managedColorIndices[i]);
     }
     return colors;
 }
@@ -93,24 +88,20 @@ AllColors allNow() {
 // no bundled style uses: a pass that applied nothing cannot pass for one that applied the same.
 TenColors notAppliedColors() {
     TenColors colors{};
-    for (int i = 0; i < MANAGED_COUNT; ++i) {
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
         colors[i] = RGB(1, 2, 3 + i);
     }
     return colors;
 }
 
 void resetManagedColors() {
-    INT indices[MANAGED_COUNT];
-    for (int i = 0; i < MANAGED_COUNT; ++i) {
-        indices[i] = managedColors[i].index;
-    }
-    SetSysColors(MANAGED_COUNT, indices, notAppliedColors().data());
+    SetSysColors(MANAGED_COLOR_COUNT, managedColorIndices, notAppliedColors().data());
 }
 
 void printColors(const std::string& style, const TenColors& colors) {
     std::printf("style %s\n", style.c_str());
-    for (int i = 0; i < MANAGED_COUNT; ++i) {
-        std::printf("%s %d %s\n", managedColors[i].name, managedColors[i].index,
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        std::printf("%s %d %s\n", managedColorNames[i], managedColorIndices[i],
                     stylefile::colorText(colors[i]).c_str());
     }
 }
@@ -132,11 +123,11 @@ void checkOthersUnchanged(const AllColors& before) {
 
 bool classRegistered(HINSTANCE instance) {
     WNDCLASSA definition{};
-    return GetClassInfoA(instance, PLUGIN_CLASS, &definition) != 0;
+    return GetClassInfoA(instance, PLUGIN_NAME, &definition) != 0;
 }
 
 HWND pluginWindow() {
-    return FindWindowA(PLUGIN_CLASS, nullptr);
+    return FindWindowA(PLUGIN_NAME, nullptr);
 }
 
 bool loadStyleOrSay(const std::string& path) {
@@ -203,7 +194,7 @@ class ErrorBoxWatcher {
 
     void closeBoxes() {
         while (stop_ == 0) {
-            const HWND found = FindWindowA(ERROR_BOX_CLASS, ERROR_BOX_CAPTION);
+            const HWND found = FindWindowA(ERROR_BOX_CLASS, PLUGIN_NAME);
             if (found == nullptr) {
                 Sleep(5);
                 continue;
@@ -311,7 +302,7 @@ int runTakenClass(const std::string& style) {
     WNDCLASSA taken{};
     taken.lpfnWndProc = takenClassProc;
     taken.hInstance = plugin.instance;
-    taken.lpszClassName = PLUGIN_CLASS;
+    taken.lpszClassName = PLUGIN_NAME;
     if (RegisterClassA(&taken) == 0) {
         std::printf("cannot register class Tintlet for the module\n");
         return 2;
@@ -344,7 +335,7 @@ int runTakenClass(const std::string& style) {
     expect(pluginWindow() == nullptr, "a window of class Tintlet exists");
     expect(standin::styleChangeSubscribers().empty(), "something subscribed");
 
-    UnregisterClassA(PLUGIN_CLASS, plugin.instance);
+    UnregisterClassA(PLUGIN_NAME, plugin.instance);
     standin::unloadPlugin(&plugin);
     return failures == 0 ? 0 : 1;
 }

@@ -5,8 +5,8 @@
 //
 // --window sets the window colour the highlight is chosen against, so both sides start alike.
 // Prints "style NAME" and the ten managed colours as "NAME INDEX #rrggbb", as Marlwood.exe does.
+#include "colors/system_color_set.h"
 #include "standin/host.h"
-#include "standin/managed_colors.h"
 #include "standin/plugin_module.h"
 #include "stylefile/color_text.h"
 #include "win32_standin.h"
@@ -17,13 +17,11 @@
 
 namespace {
 
-using standin::managedColors;
-
 void printColors(const std::string& style) {
     std::printf("style %s\n", style.c_str());
-    for (const auto& c : managedColors) {
-        std::printf("%s %d %s\n", c.name, c.index,
-                    stylefile::colorText(GetSysColor(c.index)).c_str());
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        std::printf("%s %d %s\n", managedColorNames[i], managedColorIndices[i],
+                    stylefile::colorText(GetSysColor(managedColorIndices[i])).c_str());
     }
 }
 

@@ -1,6 +1,6 @@
 #include "tools/preview/applied_colors.h"
 
-#include "standin/managed_colors.h"
+#include "colors/system_color_set.h"
 #include "stylefile/color_text.h"
 
 #include <cmath>
@@ -36,19 +36,18 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
-AppliedColors namedColors(const std::array<COLORREF, 10>& values) {
+AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values) {
     AppliedColors colors{};
-    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
-        const standin::ManagedColor& managed = standin::managedColors[i];
-        colors[i] = {managed.name, managed.index, values[i]};
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        colors[i] = {managedColorNames[i], managedColorIndices[i], values[i]};
     }
     return colors;
 }
 
 AppliedColors readAppliedColors() {
-    std::array<COLORREF, 10> values{};
-    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
-        values[i] = GetSysColor(standin::managedColors[i].index);
+    std::array<COLORREF, MANAGED_COLOR_COUNT> values{};
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        values[i] = GetSysColor(managedColorIndices[i]);
     }
     return namedColors(values);
 }
