@@ -1,21 +1,23 @@
 // Marlwood.exe: the stand-in host as a Windows program. It loads Tintlet.dll as the host does and
-// runs a short script named on its command line, printing what Windows then holds:
+// runs it over the styles on its command line, or runs a check named there:
 //
-//   Marlwood.exe check STYLE...                start with the first style, change to each further
+//   Marlwood.exe STYLE...                      start with the first style, change to each further
 //                                              style, stop
+//   Marlwood.exe check STYLE...                the same, checking what Windows holds at each step
 //   Marlwood.exe taken-class STYLE             "Tintlet" is already registered for the module, so
 //                                              start-up must fail with its error box
 //   Marlwood.exe soak CYCLES CHANGES STYLE...  CYCLES starts and stops, then CHANGES style changes
 //                                              in one start, alternating between the styles
 //
-// Output is plain text: "style NAME" followed by the ten managed colours as "NAME INDEX #rrggbb"
-// whenever the plug-in has applied a style, and one line per check. A failed check prints a line
-// starting with "FAIL:" and makes the exit code 1; a usage or loading error gives 2.
+// Standard output has the window colour and, whenever the plug-in has applied a style first,
+// "style NAME" and the ten managed colours, just as tintlet-expected-colors prints them natively.
+// The checks report on standard error; a failed one prints a line starting with "FAIL:" and makes
+// the exit code 1; a usage or loading error gives 2.
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "plugin/plugin.h"
 #include "standin/host.h"
-#include "standin/plugin_module.h"
+#include "standin/session.h"
 #include "stylefile/color_text.h"
 
 #include <windows.h>
@@ -23,6 +25,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -30,7 +33,6 @@
 
 namespace {
 
-const std::string PLUGIN_FILE = std::string(PLUGIN_NAME) + ".dll";
 constexpr char ERROR_BOX_CLASS[] = "#32770";
 constexpr int ERROR_BOX_TEXT_ID = 0xFFFF;
 constexpr DWORD ERROR_BOX_WAIT_MS = 10000;
@@ -40,15 +42,20 @@ using AllColors = std::array<COLORREF, SYSTEM_COLOR_COUNT>;
 
 int failures = 0;
 
+// What the checks found, on standard error; standard output is kept for the colours.
+void say(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+}
+
 void fail(const std::string& what) {
-    std::printf("FAIL: %s\n", what.c_str());
+    say("FAIL: " + what);
     ++failures;
 }
 
 // For checks repeated thousands of times: every failure counts, the first few are printed.
 void failRepeated(int* count, const std::string& what) {
     if (++*count <= 5) {
-        std::printf("FAIL: %s\n", what.c_str());
+        say("FAIL: " + what);
     }
     ++failures;
 }
@@ -98,14 +105,6 @@ void resetManagedColors() {
     SetSysColors(MANAGED_COLOR_COUNT, managedColorIndices, notAppliedColors().data());
 }
 
-void printColors(const std::string& style, const TenColors& colors) {
-    std::printf("style %s\n", style.c_str());
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        std::printf("%s %d %s\n", managedColorNames[i], managedColorIndices[i],
-                    stylefile::colorText(colors[i]).c_str());
-    }
-}
-
 void checkOthersUnchanged(const AllColors& before) {
     const AllColors now = allNow();
     bool unchanged = true;
@@ -117,7 +116,7 @@ void checkOthersUnchanged(const AllColors& before) {
         }
     }
     if (unchanged) {
-        std::printf("other colours unchanged\n");
+        say("other colours unchanged");
     }
 }
 
@@ -130,22 +129,18 @@ HWND pluginWindow() {
     return FindWindowA(PLUGIN_NAME, nullptr);
 }
 
-bool loadStyleOrSay(const std::string& path) {
+// Loads the style and the plug-in, or says why not.
+bool loadOrSay(standin::Session& session, const std::string& style) {
     std::string error;
-    if (!standin::loadStyle(path, &error)) {
-        std::printf("%s\n", error.c_str());
+    if (!session.load(style, &error)) {
+        say(error);
         return false;
     }
     return true;
 }
 
-bool loadPluginOrSay(standin::PluginModule* plugin) {
-    std::string error;
-    if (!standin::loadPlugin(PLUGIN_FILE, plugin, &error)) {
-        std::printf("%s\n", error.c_str());
-        return false;
-    }
-    return true;
+void printWindowColor() {
+    std::printf("window colour %s\n", stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
 }
 
 // What the second thread saw of an error box.
@@ -231,25 +226,28 @@ void checkNoErrorBox() {
     }
 }
 
+// "class Tintlet", for the checks' reports.
+const std::string PLUGIN_CLASS = std::string("class ") + PLUGIN_NAME;
+
 // Start with the first style, one style change per further style, then stop.
 int runCheck(const std::vector<std::string>& styles) {
-    std::printf("window colour %s\n", stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
-    standin::PluginModule plugin;
-    if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
+    printWindowColor();
+    standin::Session session;
+    if (!loadOrSay(session, styles[0])) {
         return 2;
     }
 
     resetManagedColors();
     AllColors before = allNow();
-    const int begun = plugin.begin(plugin.instance);
-    std::printf("begin %d\n", begun);
+    const int begun = session.begin();
+    say("begin " + std::to_string(begun));
     expect(begun == 0, "beginPlugin returned " + std::to_string(begun));
-    printColors(styles[0], managedNow());
+    standin::printManagedColors(stdout, styles[0]);
     checkOthersUnchanged(before);
 
     const HWND window = pluginWindow();
-    expect(window != nullptr, "no window of class Tintlet while running");
-    expect(classRegistered(plugin.instance), "class Tintlet not registered while running");
+    expect(window != nullptr, "no window of " + PLUGIN_CLASS + " while running");
+    expect(classRegistered(session.module()), PLUGIN_CLASS + " not registered while running");
     expect(!IsWindowVisible(window), "the plug-in's window is visible");
     expect(GetWindowLongA(window, GWL_USERDATA) == PLUGIN_WINDOW_MARKER,
            "the plug-in's window lacks the marker");
@@ -258,32 +256,25 @@ int runCheck(const std::vector<std::string>& styles) {
            "the plug-in's window is not the one subscriber to style changes");
 
     for (std::size_t i = 1; i < styles.size(); ++i) {
-        if (!loadStyleOrSay(styles[i])) {
-            return 2;
-        }
         resetManagedColors();
         before = allNow();
-        const int reached = standin::broadcastStyleChanged();
+        std::string error;
+        const int reached = session.change(styles[i], &error);
+        if (reached < 0) {
+            say(error);
+            return 2;
+        }
         expect(reached == 1, "style change reached " + std::to_string(reached) + " windows");
-        printColors(styles[i], managedNow());
+        standin::printManagedColors(stdout, styles[i]);
         checkOthersUnchanged(before);
     }
 
-    const int ended = plugin.end(plugin.instance);
-    std::printf("end %d\n", ended);
+    const int ended = session.end();
+    say("end " + std::to_string(ended));
     expect(ended != 0, "endPlugin returned 0");
-    if (pluginWindow() == nullptr) {
-        std::printf("no window of class Tintlet\n");
-    } else {
-        fail("a window of class Tintlet remains");
-    }
-    if (!classRegistered(plugin.instance)) {
-        std::printf("no class Tintlet\n");
-    } else {
-        fail("class Tintlet remains registered");
-    }
+    expect(pluginWindow() == nullptr, "a window of " + PLUGIN_CLASS + " remains");
+    expect(!classRegistered(session.module()), PLUGIN_CLASS + " remains registered");
     expect(standin::styleChangeSubscribers().empty(), "a subscription remains");
-    standin::unloadPlugin(&plugin);
     checkNoErrorBox();
     return failures == 0 ? 0 : 1;
 }
@@ -292,51 +283,41 @@ LRESULT CALLBACK takenClassProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Someone else holds the class "Tintlet" for the module: start-up must fail, say so in its
+// Someone else holds the plug-in's class for the module: start-up must fail, say so in its
 // error box owned by the host's window, and leave every system colour as it was.
 int runTakenClass(const std::string& style) {
-    standin::PluginModule plugin;
-    if (!loadStyleOrSay(style) || !loadPluginOrSay(&plugin)) {
+    standin::Session session;
+    if (!loadOrSay(session, style)) {
         return 2;
     }
     WNDCLASSA taken{};
     taken.lpfnWndProc = takenClassProc;
-    taken.hInstance = plugin.instance;
+    taken.hInstance = session.module();
     taken.lpszClassName = PLUGIN_NAME;
     if (RegisterClassA(&taken) == 0) {
-        std::printf("cannot register class Tintlet for the module\n");
+        say("cannot register " + PLUGIN_CLASS + " for the module");
         return 2;
     }
 
     resetManagedColors();
     const AllColors before = allNow();
-    const int begun = plugin.begin(plugin.instance);
+    const int begun = session.begin();
     const std::vector<ErrorBox> boxes = errorBoxes->waitForBox(ERROR_BOX_WAIT_MS);
 
-    std::printf("begin %d\n", begun);
+    say("begin " + std::to_string(begun));
     expect(begun == 1, "beginPlugin returned " + std::to_string(begun));
-    expect(boxes.size() <= 1, std::to_string(boxes.size()) + " error boxes");
+    expect(boxes.size() == 1, std::to_string(boxes.size()) + " error boxes");
     if (!boxes.empty()) {
         const ErrorBox& box = boxes[0];
-        std::printf("error box \"%s\"\n", box.text.c_str());
+        say("error box \"" + box.text + "\"");
         expect(box.text == "Error registering window class", "wrong error box text");
         expect(box.owner == standin::mainWindow(), "the error box is not owned by the host");
-        if (box.owner == standin::mainWindow()) {
-            std::printf("error box owned by the host's window\n");
-        }
-    } else {
-        fail("no error box with caption Tintlet");
     }
-    if (allNow() == before) {
-        std::printf("system colours untouched\n");
-    } else {
-        fail("system colours changed");
-    }
-    expect(pluginWindow() == nullptr, "a window of class Tintlet exists");
+    expect(allNow() == before, "system colours changed");
+    expect(pluginWindow() == nullptr, "a window of " + PLUGIN_CLASS + " exists");
     expect(standin::styleChangeSubscribers().empty(), "something subscribed");
 
-    UnregisterClassA(PLUGIN_NAME, plugin.instance);
-    standin::unloadPlugin(&plugin);
+    UnregisterClassA(PLUGIN_NAME, session.module());
     return failures == 0 ? 0 : 1;
 }
 
@@ -349,14 +330,15 @@ double millisecondsSince(std::chrono::steady_clock::time_point start) {
 // ones are printed, for comparison with what the same plug-in gives natively.
 class StyleColors {
   public:
-    bool check(const std::string& style, const TenColors& colors) {
+    bool check(const std::string& style) {
+        const TenColors colors = managedNow();
         if (colors == notAppliedColors()) {
             return false;
         }
         auto known = first_.find(style);
         if (known == first_.end()) {
             first_.emplace(style, colors);
-            printColors(style, colors);
+            standin::printManagedColors(stdout, style);
             return true;
         }
         return known->second == colors;
@@ -367,6 +349,7 @@ class StyleColors {
 };
 
 int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
+    printWindowColor();
     StyleColors seen;
     int failedCycles = 0;
     int failedChanges = 0;
@@ -374,16 +357,15 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
     auto start = std::chrono::steady_clock::now();
     for (int cycle = 0; cycle < cycles; ++cycle) {
         const std::string& style = styles[cycle % styles.size()];
-        standin::PluginModule plugin;
-        if (!loadStyleOrSay(style) || !loadPluginOrSay(&plugin)) {
+        standin::Session session;
+        if (!loadOrSay(session, style)) {
             return 2;
         }
         resetManagedColors();
-        const int begun = plugin.begin(plugin.instance);
-        const bool applied = seen.check(style, managedNow());
-        const int ended = plugin.end(plugin.instance);
-        const bool gone = pluginWindow() == nullptr && !classRegistered(plugin.instance);
-        standin::unloadPlugin(&plugin);
+        const int begun = session.begin();
+        const bool applied = seen.check(style);
+        const int ended = session.end();
+        const bool gone = pluginWindow() == nullptr && !classRegistered(session.module());
         if (begun != 0 || !applied || ended == 0 || !gone) {
             failRepeated(&failedCycles, "cycle " + std::to_string(cycle) + " with " + style +
                                             ": begin " + std::to_string(begun) + ", colours " +
@@ -392,41 +374,37 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
                                             (gone ? "" : ", window or class left"));
         }
     }
-    std::printf("cycles %d, failed %d, %.0f ms\n", cycles, failedCycles, millisecondsSince(start));
+    say("cycles " + std::to_string(cycles) + ", failed " + std::to_string(failedCycles) + ", " +
+        std::to_string(std::lround(millisecondsSince(start))) + " ms");
 
-    standin::PluginModule plugin;
-    if (!loadStyleOrSay(styles[0]) || !loadPluginOrSay(&plugin)) {
+    standin::Session session;
+    if (!loadOrSay(session, styles[0])) {
         return 2;
     }
-    const int begun = plugin.begin(plugin.instance);
+    const int begun = session.begin();
     expect(begun == 0, "beginPlugin before the style changes returned " + std::to_string(begun));
     start = std::chrono::steady_clock::now();
     for (int change = 0; change < changes; ++change) {
         const std::string& style = styles[(change + 1) % styles.size()];
-        if (!loadStyleOrSay(style)) {
+        resetManagedColors();
+        std::string error;
+        const int reached = session.change(style, &error);
+        if (reached < 0) {
+            say(error);
             return 2;
         }
-        resetManagedColors();
-        const int reached = standin::broadcastStyleChanged();
-        if (reached != 1 || !seen.check(style, managedNow())) {
+        if (reached != 1 || !seen.check(style)) {
             failRepeated(&failedChanges, "change " + std::to_string(change) + " to " + style +
                                              " reached " + std::to_string(reached) +
                                              " windows or applied wrong colours");
         }
     }
-    std::printf("changes %d, failed %d, %.0f ms\n", changes, failedChanges,
-                millisecondsSince(start));
+    say("changes " + std::to_string(changes) + ", failed " + std::to_string(failedChanges) + ", " +
+        std::to_string(std::lround(millisecondsSince(start))) + " ms");
 
-    const int ended = plugin.end(plugin.instance);
-    expect(ended != 0, "endPlugin after the style changes returned 0");
-    const bool windowLeft = pluginWindow() != nullptr;
-    const bool classLeft = classRegistered(plugin.instance);
-    standin::unloadPlugin(&plugin);
-    expect(!windowLeft, "a window of class Tintlet remains");
-    expect(!classLeft, "class Tintlet remains registered");
-    if (!windowLeft && !classLeft) {
-        std::printf("no window or class of Tintlet remains\n");
-    }
+    expect(session.end() != 0, "endPlugin after the style changes returned 0");
+    expect(pluginWindow() == nullptr, "a window of " + PLUGIN_CLASS + " remains");
+    expect(!classRegistered(session.module()), PLUGIN_CLASS + " remains registered");
     checkNoErrorBox();
     return failures == 0 ? 0 : 1;
 }
@@ -442,28 +420,28 @@ bool positive(const char* text, int* value) {
 }
 
 int usage() {
-    std::printf("usage: Marlwood.exe check STYLE...\n"
-                "       Marlwood.exe taken-class STYLE\n"
-                "       Marlwood.exe soak CYCLES CHANGES STYLE...\n");
+    say("usage: Marlwood.exe STYLE...\n"
+        "       Marlwood.exe check STYLE...\n"
+        "       Marlwood.exe taken-class STYLE\n"
+        "       Marlwood.exe soak CYCLES CHANGES STYLE...");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 1 << 12);
-    if (argc < 3) {
+    if (argc < 2) {
         return usage();
     }
     const std::string command = argv[1];
     if (standin::createMainWindow(GetModuleHandleA(nullptr)) == nullptr) {
-        std::printf("cannot create the host's main window\n");
+        say("cannot create the host's main window");
         return 2;
     }
     ErrorBoxWatcher watcher;
     errorBoxes = &watcher;
     int result = -1;
-    if (command == "check") {
+    if (command == "check" && argc >= 3) {
         result = runCheck(std::vector<std::string>(argv + 2, argv + argc));
     } else if (command == "taken-class" && argc == 3) {
         result = runTakenClass(argv[2]);
@@ -473,6 +451,11 @@ int main(int argc, char** argv) {
         if (positive(argv[2], &cycles) && positive(argv[3], &changes)) {
             result = runSoak(cycles, changes, std::vector<std::string>(argv + 4, argv + argc));
         }
+    } else if (command != "check" && command != "taken-class" && command != "soak") {
+        result =
+            standin::runStyles(std::vector<std::string>(argv + 1, argv + argc), stdout, stderr);
+        checkNoErrorBox();
+        result = result != 0 ? result : (failures == 0 ? 0 : 1);
     }
     if (result == -1) {
         result = usage();
