@@ -139,10 +139,6 @@ bool loadOrSay(standin::Session& session, const std::string& style) {
     return true;
 }
 
-void printWindowColor() {
-    std::printf("window colour %s\n", stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
-}
-
 // What the second thread saw of an error box.
 struct ErrorBox {
     std::string text;
@@ -231,7 +227,7 @@ const std::string PLUGIN_CLASS = std::string("class ") + PLUGIN_NAME;
 
 // Start with the first style, one style change per further style, then stop.
 int runCheck(const std::vector<std::string>& styles) {
-    printWindowColor();
+    standin::printWindowColor(stdout);
     standin::Session session;
     if (!loadOrSay(session, styles[0])) {
         return 2;
@@ -349,7 +345,7 @@ class StyleColors {
 };
 
 int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
-    printWindowColor();
+    standin::printWindowColor(stdout);
     StyleColors seen;
     int failedCycles = 0;
     int failedChanges = 0;

@@ -63,6 +63,11 @@ int Session::end() {
     return plugin_.end(plugin_.instance);
 }
 
+void printWindowColor(std::FILE* out) {
+    std::fprintf(out, "window colour %s\n",
+                 stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
+}
+
 void printManagedColors(std::FILE* out, const std::string& style) {
     std::fprintf(out, "style %s\n", style.c_str());
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
@@ -72,8 +77,7 @@ void printManagedColors(std::FILE* out, const std::string& style) {
 }
 
 int runStyles(const std::vector<std::string>& styles, std::FILE* out, std::FILE* err) {
-    std::fprintf(out, "window colour %s\n",
-                 stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
+    printWindowColor(out);
     Session session;
     std::string error;
     if (!session.load(styles.front(), &error)) {

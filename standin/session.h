@@ -51,6 +51,9 @@ class Session {
     bool madeMainWindow_ = false;
 };
 
+// "window colour #rrggbb": the colour the plug-in chooses the highlight against.
+void printWindowColor(std::FILE* out);
+
 // "style NAME", then the ten managed colours Windows now holds as "NAME INDEX #rrggbb".
 void printManagedColors(std::FILE* out, const std::string& style);
 
