@@ -59,6 +59,10 @@ echo "$output"
 echo "$(basename "$1") ran $(($(date +%s) - started)) s, exit code $status"
 [ ${#native[@]} -gt 0 ] || exit "$status"
 
+if [ ! -x "${native[0]}" ]; then
+    echo "FAIL: no ${native[0]} to compare with; build the linux preset first (make linux)"
+    exit 1
+fi
 expected=$("${native[@]}")
 if [ "$output" != "$expected" ]; then
     echo "FAIL: Windows holds other colours than the plug-in gives natively (< native, > Windows):"
