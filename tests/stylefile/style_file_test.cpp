@@ -17,6 +17,10 @@ struct LookupCase {
     std::optional<std::string> value;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class StyleLookup : public testing::TestWithParam<LookupCase> {};
 
 TEST_P(StyleLookup, FindsTheValueTheRulesGive) {
