@@ -12,8 +12,7 @@ packages=(
     "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
     "clang-14 clang++-14" # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
-    "libbenchmark-dev /usr/include/benchmark/benchmark.h" # make bench
-    "wine wine" "wine32:i386 /usr/lib/wine/wine"          # Tintlet.dll end to end in Marlwood.exe
+    "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
 )
 
 present() {
