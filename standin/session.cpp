@@ -39,17 +39,6 @@ int Session::begin() {
     return result;
 }
 
-bool Session::start(const std::string& stylePath, std::string* error, StyleProblems* problems) {
-    if (!load(stylePath, error, problems)) {
-        return false;
-    }
-    if (begin() != 0) {
-        *error = "the plug-in failed to start";
-        return false;
-    }
-    return true;
-}
-
 int Session::change(const std::string& stylePath, std::string* error, StyleProblems* problems) {
     return loadStyle(stylePath, error, problems) ? change() : -1;
 }

@@ -28,10 +28,8 @@ class Session {
     // Creates the host's main window unless there is one and loads the plug-in. False, with
     // error, when either fails.
     bool load(std::string* error);
-    // beginPlugin's result: 0 running, 1 failed to start.
+    // Starts the loaded plug-in: beginPlugin's result, 0 running, 1 failed to start.
     int begin();
-    // load and begin; a plug-in that does not start is an error too.
-    bool start(const std::string& stylePath, std::string* error, StyleProblems* problems = nullptr);
 
     // Makes the style at stylePath current and tells the plug-in: the windows the style change
     // reached, or -1, with error, when the style cannot be read (the last one stays current).

@@ -129,7 +129,8 @@ TEST_F(SessionTest, EndingTheSessionStopsThePluginAndLeavesAnExistingHostWindow)
     {
         standin::Session session;
         std::string error;
-        ASSERT_TRUE(session.start(write("plain.style", ""), &error)) << error;
+        ASSERT_TRUE(session.load(write("plain.style", ""), &error)) << error;
+        ASSERT_EQ(session.begin(), 0);
         EXPECT_EQ(standin::styleChangeSubscribers().size(), 1u);
     }
     EXPECT_TRUE(standin::styleChangeSubscribers().empty());
