@@ -1,332 +1,231 @@
-// How long one reading pass (readStyleColors + applySystemColors) takes with the stand-in host
-// holding a parsed style, against the floor of making the same host and Windows calls directly;
-// how much the pass allocates; and how fast the stand-in host parses a large style.
+// How long one reading pass (readStyleColors + applySystemColors) takes in the stand-in host, for
+// each sample style: against the same host and Windows calls made directly, the floor any pass
+// has to pay, and against a host that answers at once, which leaves the plug-in's own work; and
+// how fast the stand-in host parses a large style. Times are CPU time per operation, the median
+// of five runs, so they do not depend on what else the machine is doing.
 //
-// Both the pass and the floor run over the Linux stand-ins, whose GetSysColor and SetSysColors
-// log every call (SetSysColors allocates for its record), and whose host functions build a
-// lower-case copy of every key. That cost is in both figures alike; the stub rows show the
-// plug-in alone.
-
-#include "bench/allocation_counter.h"
-#include "bench/host_calls.h"
+//   tintlet_bench [SECONDS]   each run at least SECONDS long (default 0.2)
+//
+// The plug-in's calls to the host and to GetSysColor and SetSysColors are wrapped at link time
+// (--wrap), so that they can be recorded and answered at once.
 #include "colors/style_reading.h"
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "standin/host.h"
-#include "standin/style_file.h"
+#include "stylefile/style_file.h"
 #include "win32/win32_standin.h"
-
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The stand-in's logs grow with every call; they are emptied now and then, outside the timing.
-constexpr int PASSES_BETWEEN_RESETS = 4096;
-constexpr int COUNTED_PASSES = 1000;
-constexpr int GENERATED_STYLE_LINES = 10000;
+enum class Host { Standin, Recording, AtOnce };
+Host host = Host::Standin;
+
+// One call to the host, enough to make it again: keys, defaults and fragments are the plug-in's
+// string literals, so their pointers stay valid.
+struct HostCall {
+    enum Kind { StylePath, ReadString, ReadColor, IsInString } kind;
+    const char* key;
+    const char* text; // the default, or the fragment
+};
+std::vector<HostCall> recorded;
+
+void record(HostCall call) {
+    if (host == Host::Recording) {
+        recorded.push_back(call);
+    }
+}
+
+} // namespace
+
+// What --wrap puts the plug-in's calls through, and the definitions behind them.
+extern "C" {
+const char* __cdecl __real_stylePath(const char* unused);
+const char* __cdecl __real_ReadString(const char* path, const char* key, const char* defaultText);
+COLORREF __cdecl __real_ReadColor(const char* path, const char* key, const char* defaultColor);
+bool __cdecl __real_IsInString(const char* text, const char* fragment);
+DWORD WINAPI __real_GetSysColor(int index);
+BOOL WINAPI __real_SetSysColors(int count, const INT* indices, const COLORREF* values);
+
+const char* __cdecl __wrap_stylePath(const char* unused) {
+    record({HostCall::StylePath, nullptr, nullptr});
+    return host == Host::AtOnce ? "/styles/at-once.style" : __real_stylePath(unused);
+}
+
+const char* __cdecl __wrap_ReadString(const char* path, const char* key, const char* defaultText) {
+    record({HostCall::ReadString, key, defaultText});
+    return host == Host::AtOnce ? defaultText : __real_ReadString(path, key, defaultText);
+}
+
+COLORREF __cdecl __wrap_ReadColor(const char* path, const char* key, const char* defaultColor) {
+    record({HostCall::ReadColor, key, defaultColor});
+    return host == Host::AtOnce ? 0x00336699 : __real_ReadColor(path, key, defaultColor);
+}
+
+bool __cdecl __wrap_IsInString(const char* text, const char* fragment) {
+    record({HostCall::IsInString, nullptr, fragment});
+    return host == Host::AtOnce ? fragment[0] == 'p' : __real_IsInString(text, fragment);
+}
+
+DWORD WINAPI __wrap_GetSysColor(int index) {
+    return host == Host::AtOnce ? 0x00FFFFFF : __real_GetSysColor(index);
+}
+
+BOOL WINAPI __wrap_SetSysColors(int count, const INT* indices, const COLORREF* values) {
+    return host == Host::AtOnce || __real_SetSysColors(count, indices, values);
+}
+}
+
+namespace {
+
+volatile unsigned sink; // keeps the results of calls made only to be timed
 
 void readingPass() {
     readStyleColors();
     applySystemColors();
 }
 
-void loadSample(const std::string& path) {
-    std::string error;
-    if (!standin::loadStyle(path, &error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
-    win32_standin::reset();
-}
-
-// Makes the recorded calls again, straight to the host functions and Windows: the pass without
-// the plug-in's own work (no copies, no choices).
-void replay(const std::vector<bench::HostCall>& calls) {
+// The recorded host calls made again, straight to the host functions, and the pass's two calls
+// to Windows: the pass without the plug-in's own work (no copies, no choices).
+void hostCallsAlone(const std::vector<HostCall>& calls) {
     const char* path = nullptr;
     const char* text = nullptr;
-    for (const bench::HostCall& call : calls) {
+    for (const HostCall& call : calls) {
         switch (call.kind) {
-        case bench::CallKind::StylePath:
+        case HostCall::StylePath:
             path = stylePath(nullptr);
             break;
-        case bench::CallKind::ReadString:
+        case HostCall::ReadString:
             text = ReadString(path, call.key, call.text);
             break;
-        case bench::CallKind::ReadColor:
-            benchmark::DoNotOptimize(ReadColor(path, call.key, call.text));
+        case HostCall::ReadColor:
+            sink = sink + ReadColor(path, call.key, call.text);
             break;
-        case bench::CallKind::IsInString:
-            benchmark::DoNotOptimize(IsInString(text, call.text));
-            break;
-        case bench::CallKind::GetSysColor:
-            benchmark::DoNotOptimize(GetSysColor(call.index));
-            break;
-        case bench::CallKind::SetSysColors:
-            SetSysColors(call.index, call.indices, call.values);
+        case HostCall::IsInString:
+            sink = sink + IsInString(text, call.text);
             break;
         }
     }
+    static const COLORREF values[MANAGED_COLOR_COUNT] = {};
+    sink = sink + GetSysColor(COLOR_WINDOW);
+    SetSysColors(MANAGED_COLOR_COUNT, managedColorIndices, values);
 }
 
-std::vector<bench::HostCall> recordPass() {
-    bench::clearRecordedCalls();
-    bench::setHostMode(bench::HostMode::Recording);
-    readingPass();
-    bench::setHostMode(bench::HostMode::Standin);
-    return bench::recordedCalls();
+double cpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-template <typename Pass> void timePasses(benchmark::State& state, Pass pass) {
-    int sinceReset = 0;
-    for (auto _ : state) {
-        pass();
-        if (++sinceReset == PASSES_BETWEEN_RESETS) {
-            state.PauseTiming();
+// CPU nanoseconds per operation: the median of five runs of at least `seconds` each. The Win32
+// stand-in's call logs grow with every call, so they are emptied between batches, untimed.
+template <typename Operation> double nanoseconds(double seconds, Operation operation) {
+    std::vector<double> runs;
+    for (int run = 0; run < 5; ++run) {
+        double timed = 0;
+        long count = 0;
+        while (timed < seconds) {
+            const double start = cpuSeconds();
+            for (int i = 0; i < 64; ++i) {
+                operation();
+            }
+            timed += cpuSeconds() - start;
+            count += 64;
             win32_standin::reset();
-            sinceReset = 0;
-            state.ResumeTiming();
         }
+        runs.push_back(timed * 1e9 / static_cast<double>(count));
     }
-}
-
-void benchReadingPass(benchmark::State& state, const std::string& path) {
-    loadSample(path);
-    bench::setHostMode(bench::HostMode::Standin);
-    timePasses(state, readingPass);
-}
-
-void benchHostCallsFloor(benchmark::State& state, const std::string& path) {
-    loadSample(path);
-    const std::vector<bench::HostCall> calls = recordPass();
-    win32_standin::reset();
-    state.counters["calls"] = static_cast<double>(calls.size());
-    timePasses(state, [&] { replay(calls); });
-}
-
-void benchReadingPassStub(benchmark::State& state) {
-    bench::setHostMode(bench::HostMode::Stub);
-    for (auto _ : state) {
-        readingPass();
-    }
-    bench::setHostMode(bench::HostMode::Standin);
+    std::sort(runs.begin(), runs.end());
+    return runs[2];
 }
 
 // A style of `lines` lines as a style author writes them: colours, textures and numbers under
-// many keys, with comments, blank lines and the odd key set twice.
+// many keys, with comments and blank lines.
 std::string generatedStyle(int lines) {
-    static const char* const elements[] = {"window.title", "window.label", "window.button",
-                                           "menu.title",   "menu.frame",   "menu.hilite",
-                                           "toolbar",      "slit",         "handle"};
-    static const char* const states[] = {"focus", "unfocus", "pressed"};
+    static const char* const elements[] = {"window.title", "window.label", "menu.title",
+                                           "menu.frame",   "menu.hilite",  "toolbar"};
     static const char* const textures[] = {"Raised Gradient Vertical Bevel1", "Flat Solid",
-                                           "ParentRelative", "Sunken Gradient Diagonal Interlaced"};
+                                           "ParentRelative"};
     std::string text;
     char line[160];
     for (int i = 0; i < lines; ++i) {
-        const char* element = elements[i % 9];
-        const char* state = states[(i / 9) % 3];
-        const int group = i / 27;
-        switch (i % 20) {
-        case 0:
+        const char* element = elements[i % 6];
+        const int group = i / 6;
+        if (i % 20 == 0) {
             std::snprintf(line, sizeof line, "! section %d: %s\n", group, element);
-            break;
-        case 7:
+        } else if (i % 20 == 7) {
             std::snprintf(line, sizeof line, "\n");
-            break;
-        case 11:
-            std::snprintf(line, sizeof line, "%s.%s.%d:    %s\n", element, state, group,
-                          textures[i % 4]);
-            break;
-        case 15:
-            std::snprintf(line, sizeof line, "%s.%s.%d.width: %d\n", element, state, group, i % 7);
-            break;
-        default:
-            std::snprintf(line, sizeof line, "%s.%s.%d.color%d:  #%06x\n", element, state, group,
-                          i % 20, (i * 2654435761u) & 0xFFFFFF);
-            break;
+        } else if (i % 20 == 11) {
+            std::snprintf(line, sizeof line, "%s.%d:    %s\n", element, group, textures[i % 3]);
+        } else {
+            std::snprintf(line, sizeof line, "%s.%d.color%d:  #%06x\n", element, group, i % 20,
+                          (i * 2654435761u) & 0xFFFFFF);
         }
         text += line;
     }
     return text;
 }
 
-void benchStyleParsing(benchmark::State& state) {
-    const std::string text = generatedStyle(GENERATED_STYLE_LINES);
-    for (auto _ : state) {
-        standin::StyleFile style = standin::StyleFile::parse(text);
-        benchmark::DoNotOptimize(style.size());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
-    state.counters["bytes"] = static_cast<double>(text.size());
-}
-
-struct Allocations {
-    double plugin = 0, host = 0, windows = 0, stub = 0;
-};
-
-// Allocations per pass, averaged over many passes: against the stand-ins (all of them, and what
-// the host functions and the Win32 stand-in made inside their calls), and against the stub.
-Allocations countAllocations(const std::string& path) {
-    loadSample(path);
-    Allocations counted;
-    const std::size_t hostBefore = bench::hostAllocations();
-    const std::size_t windowsBefore = bench::windowsAllocations();
-    bench::setHostMode(bench::HostMode::Counting);
-    std::size_t before = bench::allocationCount();
-    for (int i = 0; i < COUNTED_PASSES; ++i) {
-        readingPass();
-    }
-    const std::size_t total = bench::allocationCount() - before;
-    const std::size_t host = bench::hostAllocations() - hostBefore;
-    const std::size_t windows = bench::windowsAllocations() - windowsBefore;
-    counted.plugin = double(total - host - windows) / COUNTED_PASSES;
-    counted.host = double(host) / COUNTED_PASSES;
-    counted.windows = double(windows) / COUNTED_PASSES;
-
-    bench::setHostMode(bench::HostMode::Stub);
-    before = bench::allocationCount();
-    for (int i = 0; i < COUNTED_PASSES; ++i) {
-        readingPass();
-    }
-    counted.stub = double(bench::allocationCount() - before) / COUNTED_PASSES;
-    bench::setHostMode(bench::HostMode::Standin);
-    win32_standin::reset();
-    return counted;
-}
-
-// Keeps each run's CPU time per iteration and counters for the summary. CPU time, not wall
-// time: the figures should not depend on what else the machine is doing.
-class SummaryReporter : public benchmark::ConsoleReporter {
-  public:
-    struct Result {
-        double nanoseconds;
-        std::map<std::string, double> counters;
-    };
-    std::map<std::string, Result> results;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // With repetitions the median stands for the benchmark; without, the one run.
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && !median) {
-                continue;
-            }
-            if (!median && medians.count(name) != 0) {
-                continue;
-            }
-            Result result{run.GetAdjustedCPUTime() * multiplier(run.time_unit), {}};
-            for (const auto& [counterName, counter] : run.counters) {
-                result.counters[counterName] = counter.value;
-            }
-            results[name] = result;
-            if (median) {
-                medians.insert(name);
-            }
-        }
-    }
-
-  private:
-    std::set<std::string> medians;
-
-    static double multiplier(benchmark::TimeUnit unit) {
-        switch (unit) {
-        case benchmark::kSecond:
-            return 1e9;
-        case benchmark::kMillisecond:
-            return 1e6;
-        case benchmark::kMicrosecond:
-            return 1e3;
-        default:
-            return 1;
-        }
-    }
-};
-
-std::vector<std::string> sampleStyles() {
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(TINTLET_SAMPLE_STYLES)) {
-        if (entry.path().extension() == ".style") {
-            paths.push_back(entry.path().string());
-        }
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
+void row(const std::string& run, double nanoseconds, const std::string& note) {
+    std::printf("%-34s %12.1f  %s\n", run.c_str(), nanoseconds, note.c_str());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> styles = sampleStyles();
-    if (styles.empty()) {
-        std::fprintf(stderr, "no sample styles in %s\n", TINTLET_SAMPLE_STYLES);
-        return 1;
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.2;
+    if (argc > 2 || seconds <= 0 || seconds > 60) {
+        std::fprintf(stderr, "usage: tintlet_bench [SECONDS]  (each run, above 0 and up to 60)\n");
+        return 2;
     }
-    for (const std::string& path : styles) {
-        const std::string name = std::filesystem::path(path).stem().string();
-        benchmark::RegisterBenchmark(("reading_pass/" + name).c_str(), benchReadingPass, path);
-        benchmark::RegisterBenchmark(("host_calls_floor/" + name).c_str(), benchHostCallsFloor,
-                                     path);
-    }
-    benchmark::RegisterBenchmark("reading_pass/stub_host", benchReadingPassStub);
-    benchmark::RegisterBenchmark("style_parsing/10000_lines", benchStyleParsing)
-        ->Unit(benchmark::kMillisecond);
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    bool pluginAllocated = false;
-    const auto& results = reporter.results;
-    auto timeOf = [&](const std::string& name) {
-        auto it = results.find(name);
-        return it == results.end() ? 0.0 : it->second.nanoseconds;
-    };
-    std::printf("\n%-16s %10s %10s %7s %6s | %-30s\n", "CPU time", "pass", "floor", "", "calls",
-                "heap allocations per pass");
-    std::printf("%-16s %10s %10s %7s %6s | %7s %7s %7s %7s\n", "style", "ns", "ns", "ratio",
-                "/pass", "plug-in", "host", "Win32", "stub");
-    for (const std::string& path : styles) {
-        const std::string name = std::filesystem::path(path).stem().string();
-        const double pass = timeOf("reading_pass/" + name);
-        const double floor = timeOf("host_calls_floor/" + name);
-        if (pass == 0 || floor == 0) {
-            continue; // filtered out
+    std::vector<std::filesystem::path> styles;
+    for (const auto& entry : std::filesystem::directory_iterator(TINTLET_SAMPLE_STYLES)) {
+        if (entry.path().extension() == ".style") {
+            styles.push_back(entry.path());
         }
-        const auto& floorCounters = results.at("host_calls_floor/" + name).counters;
-        const Allocations counted = countAllocations(path);
-        pluginAllocated = pluginAllocated || counted.plugin != 0 || counted.stub != 0;
-        std::printf("%-16s %10.1f %10.1f %7.2f %6.0f | %7.2f %7.2f %7.2f %7.2f\n", name.c_str(),
-                    pass, floor, pass / floor, floorCounters.at("calls"), counted.plugin,
-                    counted.host, counted.windows, counted.stub);
     }
-    if (const double stub = timeOf("reading_pass/stub_host"); stub != 0) {
-        std::printf("%-16s %10.1f   (the plug-in's own work: a host that answers at once)\n",
-                    "stub host", stub);
+    std::sort(styles.begin(), styles.end());
+
+    char note[96];
+    std::printf("%-34s %12s\n", "run", "CPU ns/op");
+    for (const auto& path : styles) {
+        std::string error;
+        if (!standin::loadStyle(path.string(), &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        const std::string name = path.stem().string();
+        recorded.clear();
+        host = Host::Recording;
+        readingPass();
+        host = Host::Standin;
+        const std::vector<HostCall> calls = recorded;
+        const double pass = nanoseconds(seconds, readingPass);
+        const double alone = nanoseconds(seconds, [&] { hostCallsAlone(calls); });
+        std::snprintf(note, sizeof note, "%.2f x its host calls alone", pass / alone);
+        row("reading pass, " + name, pass, note);
+        std::snprintf(note, sizeof note, "%zu host calls, GetSysColor, SetSysColors", calls.size());
+        row("  its calls made directly", alone, note);
     }
-    if (auto it = results.find("style_parsing/10000_lines"); it != results.end()) {
-        const double bytes = it->second.counters.at("bytes");
-        std::printf("\nstyle parsing: %d lines, %.0f bytes, %.2f ms, %.1f MB/s\n",
-                    GENERATED_STYLE_LINES, bytes, it->second.nanoseconds / 1e6,
-                    bytes / (it->second.nanoseconds / 1e9) / 1e6);
-    }
-    if (pluginAllocated) {
-        std::fprintf(stderr, "the reading pass allocated on the heap\n");
-        return 1;
-    }
+    host = Host::AtOnce;
+    row("reading pass, host answering at once", nanoseconds(seconds, readingPass),
+        "the plug-in's own work");
+    host = Host::Standin;
+
+    constexpr int LINES = 10000;
+    const std::string text = generatedStyle(LINES);
+    const double parse = nanoseconds(seconds, [&] {
+        sink = sink + static_cast<unsigned>(stylefile::StyleFile::parse(text).size());
+    });
+    std::snprintf(note, sizeof note, "%zu bytes, %.1f MB/s", text.size(),
+                  text.size() * 1e3 / parse);
+    row("style parsing, " + std::to_string(LINES) + " lines", parse, note);
     return 0;
 }

@@ -7,7 +7,8 @@
 #include "host/marlwood.h"
 #include "plugin/plugin.h"
 #include "standin/host.h"
-#include "standin/plugin_module.h"
+#include "standin/session.h"
+#include "stylefile/color_text.h"
 #include "win32/win32_standin.h"
 
 #include <cstdio>
@@ -25,8 +26,6 @@ void require(bool condition, const char* what) {
     }
 }
 
-HINSTANCE const HOST_INSTANCE = reinterpret_cast<HINSTANCE>(0x00400000);
-
 // Every colour a ReadColor of the session answered, taken from the host's trace
 // ("ReadColor(...) -> #rrggbb ...").
 std::set<COLORREF> colorsRead;
@@ -36,9 +35,10 @@ void collectColor(const std::string& line) {
         return;
     }
     const std::size_t arrow = line.rfind(") -> #");
-    require(arrow != std::string::npos, "a ReadColor without its answer in the trace");
-    const unsigned value = std::strtoul(line.substr(arrow + 6, 6).c_str(), nullptr, 16);
-    colorsRead.insert(RGB(value >> 16, value >> 8, value));
+    COLORREF color = 0;
+    require(arrow != std::string::npos && stylefile::parseColor(line.substr(arrow + 5, 7), color),
+            "a ReadColor without its answer in the trace");
+    colorsRead.insert(color);
 }
 
 bool isFallback(COLORREF color) {
@@ -66,16 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     standin::setStyle("/styles/fuzzed.style",
                       std::string_view(reinterpret_cast<const char*>(data), size));
 
-    HWND hostWindow = standin::createMainWindow(HOST_INSTANCE);
-    require(hostWindow != nullptr, "the host has no main window");
-    standin::PluginModule plugin;
+    standin::Session session;
     std::string error;
-    require(standin::loadPlugin("Tintlet.dll", &plugin, &error), "the plug-in did not load");
+    require(session.load(&error), "the host has no main window or the plug-in did not load");
 
-    require(plugin.begin(plugin.instance) == 0, "the plug-in did not start");
+    require(session.begin() == 0, "the plug-in did not start");
     require(standin::styleChangeSubscribers().size() == 1, "the plug-in did not subscribe once");
-    require(standin::broadcastStyleChanged() == 1, "the style change reached no window");
-    require(plugin.end(plugin.instance) != 0, "the plug-in's class was not removed");
+    require(session.change() == 1, "the style change reached no window");
+    require(session.end() != 0, "the plug-in's class was not removed");
 
     require(standin::styleChangeSubscribers().empty(), "a subscription outlived the plug-in");
     require(messagesSent(HOST_SUBSCRIBE) == 1 && messagesSent(HOST_UNSUBSCRIBE) == 1,
@@ -93,8 +91,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     require(applied[0].values == applied[1].values, "the same style gave different colours");
-
-    standin::unloadPlugin(&plugin);
-    standin::destroyMainWindow();
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "colors/system_color_set.h"
 #include "fuzz/fuzz_input.h"
 #include "host/marlwood.h"
+#include "stylefile/color_text.h"
 #include "win32/win32_standin.h"
 
 #include <cstdio>
@@ -91,12 +92,6 @@ struct Host {
 
 Host* host;
 
-COLORREF colorOfText(const char* text) {
-    unsigned value = 0;
-    std::sscanf(text + 1, "%6x", &value);
-    return RGB(value >> 16, value >> 8, value);
-}
-
 void checkLookup(const char* path, const char* key, const char* defaultText) {
     require(path == stylePathBuffer, "a lookup was not given the plug-in's copy of the path");
     require(std::strlen(path) < STYLE_PATH_BUFFER_SIZE, "path copy not terminated in its buffer");
@@ -142,14 +137,13 @@ extern "C" const char* __cdecl ReadString(const char* path, const char* key,
 
 extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaultColor) {
     checkLookup(path, key, defaultColor);
-    require(std::strlen(defaultColor) == 7 && defaultColor[0] == '#',
+    COLORREF color = 0;
+    require(std::strlen(defaultColor) == 7 && stylefile::parseColor(defaultColor, color),
             "a default that is no colour");
     host->answer.reset();
-    COLORREF color;
     switch (host->input.byte() % 5) {
     case 0:
-        color = colorOfText(defaultColor);
-        break;
+        break; // the default
     case 1:
         color = host->windowColor;
         break;

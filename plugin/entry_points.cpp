@@ -16,7 +16,9 @@ HWND pluginWindow;
 // the subscription is withdrawn, so it lives in static storage.
 const uint32_t subscribedMessages[] = {HOST_STYLECHANGED, 0};
 
-LPARAM subscription() { return reinterpret_cast<LPARAM>(subscribedMessages); }
+LPARAM subscription() {
+    return reinterpret_cast<LPARAM>(subscribedMessages);
+}
 
 } // namespace
 

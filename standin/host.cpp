@@ -3,12 +3,7 @@
 #include "host/marlwood.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace standin {
 namespace {
@@ -24,7 +19,7 @@ struct Subscription {
 
 struct HostState {
     std::string stylePath;
-    StyleFile style;
+    stylefile::StyleFile style;
     HWND mainWindow = nullptr;
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
@@ -97,41 +92,22 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-std::string describeFailure(const std::string& path, const char* what) {
-    return "cannot read style \"" + path + "\": " + what;
-}
-
 } // namespace
 
-bool loadStyle(const std::string& path, std::string* error, std::vector<StyleProblem>* problems) {
-    auto fail = [&](const char* what) {
-        if (error != nullptr) {
-            *error = describeFailure(path, what);
-        }
+bool loadStyle(const std::string& path, std::string* error,
+               std::vector<stylefile::StyleProblem>* problems) {
+    stylefile::StyleFile style;
+    if (!stylefile::readStyleFile(path, &style, error, problems)) {
         return false;
-    };
-    std::error_code code;
-    if (!std::filesystem::exists(path, code)) {
-        return fail("no such file");
     }
-    if (std::filesystem::is_directory(path, code)) {
-        return fail("is a directory");
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return fail(std::strerror(errno));
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        return fail("read error");
-    }
-    setStyle(path, text.str(), problems);
+    host().style = std::move(style);
+    host().stylePath = path;
     return true;
 }
 
-void setStyle(const std::string& path, std::string_view text, std::vector<StyleProblem>* problems) {
-    host().style = StyleFile::parse(text, problems);
+void setStyle(const std::string& path, std::string_view text,
+              std::vector<stylefile::StyleProblem>* problems) {
+    host().style = stylefile::StyleFile::parse(text, problems);
     host().stylePath = path;
 }
 
@@ -139,7 +115,7 @@ const std::string& currentStylePath() {
     return host().stylePath;
 }
 
-const StyleFile& currentStyle() {
+const stylefile::StyleFile& currentStyle() {
     return host().style;
 }
 

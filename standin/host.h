@@ -3,7 +3,7 @@
 // The same sources build on Linux, over the Win32 stand-in, and on Windows as Marlwood.exe.
 #pragma once
 
-#include "standin/style_file.h"
+#include "stylefile/style_file.h"
 
 #include <windows.h>
 
@@ -18,14 +18,14 @@ namespace standin {
 // On failure (missing or unreadable file) returns false, error names the path, and the
 // current style is unchanged. Bad lines are reported in problems, never fatal.
 bool loadStyle(const std::string& path, std::string* error,
-               std::vector<StyleProblem>* problems = nullptr);
+               std::vector<stylefile::StyleProblem>* problems = nullptr);
 
 // Makes already parsed text the current style under a given path (for tests and fuzzing).
 void setStyle(const std::string& path, std::string_view text,
-              std::vector<StyleProblem>* problems = nullptr);
+              std::vector<stylefile::StyleProblem>* problems = nullptr);
 
 const std::string& currentStylePath();
-const StyleFile& currentStyle();
+const stylefile::StyleFile& currentStyle();
 
 // Creates the host's main window (what GetMWWnd returns), which accepts HOST_SUBSCRIBE and
 // HOST_UNSUBSCRIBE. Returns null on failure.

@@ -8,6 +8,7 @@
 #include "host/marlwood.h"
 
 #include "standin/host.h"
+#include "stylefile/color_text.h"
 
 #include <cctype>
 #include <cstdio>
@@ -88,16 +89,16 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     const std::string* value = valueOf(key);
     COLORREF color = 0;
     const char* source = "";
-    if (value == nullptr || !standin::parseColor(*value, color)) {
+    if (value == nullptr || !stylefile::parseColor(*value, color)) {
         // Absent or not a colour: the default, and black should even that be no colour.
         source = value != nullptr ? " (default: value is not a colour)" : " (default)";
-        if (defaultColor == nullptr || !standin::parseColor(defaultColor, color)) {
+        if (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color)) {
             color = 0;
         }
     }
     if (standin::tracing()) {
         standin::traceCall("ReadColor(" + quoted(path) + ", " + quoted(key) + ", " +
-                           quoted(defaultColor) + ") -> " + standin::colorText(color) + source);
+                           quoted(defaultColor) + ") -> " + stylefile::colorText(color) + source);
     }
     return color;
 }

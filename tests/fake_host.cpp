@@ -1,10 +1,10 @@
 #include "tests/fake_host.h"
 
 #include "host/marlwood.h"
+#include "stylefile/color_text.h"
 #include "win32/win32_standin.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 namespace fake_host {
@@ -28,24 +28,7 @@ State& state() {
 
 } // namespace
 
-std::string textOf(COLORREF color) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
-}
-
 namespace {
-
-bool parseColor(const std::string& text, COLORREF& color) {
-    unsigned r, g, b;
-    char extra;
-    if (text.size() != 7 || std::sscanf(text.c_str(), "#%2x%2x%2x%c", &r, &g, &b, &extra) != 3) {
-        return false;
-    }
-    color = RGB(r, g, b);
-    return true;
-}
 
 const std::string* lookup(const char* key) {
     auto it = state().style.find(key);
@@ -95,7 +78,7 @@ std::vector<std::string> lookups() {
 
 COLORREF colorOf(const std::string& text) {
     COLORREF color = 0;
-    parseColor(text, color);
+    stylefile::parseColor(text, color);
     return color;
 }
 
@@ -133,11 +116,11 @@ COLORREF __cdecl ReadColor(const char* path, const char* key, const char* defaul
     win32_standin::logCall("ReadColor");
     const std::string* value = fake_host::lookup(key);
     COLORREF color = 0;
-    if (value == nullptr || !fake_host::parseColor(*value, color)) {
-        fake_host::parseColor(defaultColor, color);
+    if (value == nullptr || !stylefile::parseColor(*value, color)) {
+        stylefile::parseColor(defaultColor, color);
     }
     state().calls.push_back(
-        Call{"ReadColor", path, nullptr, path, key, defaultColor, fake_host::textOf(color)});
+        Call{"ReadColor", path, nullptr, path, key, defaultColor, stylefile::colorText(color)});
     return color;
 }
 

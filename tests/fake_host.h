@@ -41,8 +41,7 @@ const std::vector<Call>& calls();
 // The calls' descriptions, leaving out stylePath and GetMWWnd.
 std::vector<std::string> lookups();
 
-// A colour text "#rrggbb" as a COLORREF, and back.
+// A colour text "#rrggbb" as a COLORREF (black when it is none).
 COLORREF colorOf(const std::string& text);
-std::string textOf(COLORREF color);
 
 } // namespace fake_host

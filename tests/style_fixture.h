@@ -2,6 +2,7 @@
 #pragma once
 
 #include "colors/system_color_set.h"
+#include "stylefile/color_text.h"
 #include "tests/fake_host.h"
 #include "win32/win32_standin.h"
 
@@ -33,7 +34,7 @@ inline std::vector<std::string> join(std::initializer_list<std::vector<std::stri
 inline std::vector<std::string> hexColors(const std::vector<COLORREF>& values) {
     std::vector<std::string> out;
     for (COLORREF c : values) {
-        out.push_back(fake_host::textOf(c));
+        out.push_back(stylefile::colorText(c));
     }
     return out;
 }

@@ -39,7 +39,7 @@ TEST_F(SystemColorSetTest, WindowColourIsReadButOnlyTheTenAreWritten) {
 
     EXPECT_THAT(win32_standin::getSysColorCalls(), ElementsAre(COLOR_WINDOW));
     const auto& defaults = win32_standin::defaultSystemColors();
-    for (int index = 0; index < win32_standin::SYSTEM_COLOR_COUNT; ++index) {
+    for (int index = 0; index < SYSTEM_COLOR_COUNT; ++index) {
         const bool managed =
             std::find(managedIndices.begin(), managedIndices.end(), index) != managedIndices.end();
         if (!managed) {

@@ -2,6 +2,8 @@
 // the system colour table, window classes, windows, message boxes and an ordered call log.
 #pragma once
 
+#include "colors/system_color_set.h"
+
 #include <windows.h>
 
 #include <array>
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace win32_standin {
-
-constexpr int SYSTEM_COLOR_COUNT = 31;
 
 // Windows' standard colours, which the table holds after reset().
 const std::array<COLORREF, SYSTEM_COLOR_COUNT>& defaultSystemColors();

@@ -1,6 +1,6 @@
 #include "tools/preview/applied_colors.h"
 
-#include "standin/style_file.h"
+#include "stylefile/color_text.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(Contrast, FollowsTheRelativeLuminanceFormula) {
     };
     for (const auto& c : cases) {
         EXPECT_NEAR(preview::contrastRatio(c.a, c.b), c.ratio, 0.005)
-            << standin::colorText(c.a) << " on " << standin::colorText(c.b);
+            << stylefile::colorText(c.a) << " on " << stylefile::colorText(c.b);
     }
 }
 

@@ -1,6 +1,7 @@
 // The built tintlet-preview, run as a user would.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -220,19 +220,37 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
 TEST(PreviewTool, WatchReappliesWhenTheStyleFileChanges) {
     const std::string path = testing::TempDir() + "watched-tool.style";
     std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #112233\n";
-    std::thread editor([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! saved again\n";
-    });
-    const ToolRun run = runTool("--watch-limit 1 '" + path + "'");
-    editor.join();
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::size_t change = run.out.find("change 1: " + path);
-    ASSERT_NE(change, std::string::npos) << run.out;
-    EXPECT_LT(run.out.find("#112233"), change);
-    EXPECT_NE(run.out.find("COLOR_HIGHLIGHT                 13  #445566", change),
-              std::string::npos)
-        << run.out;
+    // Stopped by `timeout` should it never see the change.
+    const std::string command =
+        std::string("timeout 30 '") + PREVIEW_TOOL + "' --watch-limit 1 '" + path + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+
+    // Saved once the tool says it is watching, and again after each quiet second: a save made
+    // before the watcher took its first look at the file is no change to it.
+    std::string out;
+    std::string comments;
+    pollfd tool{fileno(pipe), POLLIN, 0};
+    for (std::array<char, 4096> buffer;;) {
+        const bool quiet = poll(&tool, 1, 1000) == 0;
+        const ssize_t n = quiet ? 0 : read(tool.fd, buffer.data(), buffer.size());
+        if (!quiet && n <= 0) {
+            break; // the tool has finished
+        }
+        const bool watching = out.find("watching ") != std::string::npos;
+        out.append(buffer.data(), n);
+        if (out.find("watching ") != std::string::npos && (quiet || !watching)) {
+            std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n"
+                                << (comments += "! saved again\n");
+        }
+    }
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+    const std::size_t change = out.find("change 1: " + path);
+    ASSERT_NE(change, std::string::npos) << out;
+    EXPECT_LT(out.find("#112233"), change);
+    EXPECT_NE(out.find("COLOR_HIGHLIGHT                 13  #445566", change), std::string::npos)
+        << out;
 }
 
 } // namespace

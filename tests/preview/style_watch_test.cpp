@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -15,45 +17,78 @@ std::string styleFile(const char* name, const char* text) {
     return path;
 }
 
+// The watcher on a thread of its own, and the changes it has reported so far.
+class Watch {
+  public:
+    explicit Watch(const std::string& path)
+        : thread_([this, path] {
+              result_ = preview::watchStyleFile(path, 10ms, stop_, 0, [this] {
+                  std::lock_guard<std::mutex> lock(mutex_);
+                  ++seen_;
+                  reported_.notify_all();
+              });
+          }) {}
+    ~Watch() { finish(); }
+
+    // Does act, and waits until the watcher reports a change. A file saved before the watcher
+    // took its first look is no change to it, so act is done again after each quiet moment.
+    bool changeSeen(const std::function<void()>& act) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        const int before = seen_;
+        for (int tries = 0; seen_ == before && tries < 20; ++tries) {
+            lock.unlock();
+            act();
+            lock.lock();
+            reported_.wait_for(lock, 250ms, [&] { return seen_ != before; });
+        }
+        return seen_ != before;
+    }
+
+    // Stops the watcher; the number of changes it returned, and reported.
+    std::pair<int, int> finish() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return {result_, seen_};
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable reported_;
+    int seen_ = 0;
+    int result_ = -1;
+    std::thread thread_;
+};
+
 TEST(StyleWatch, SeesEachRewriteOfTheFile) {
     const std::string path = styleFile("watched.style", "menu.title: solid\n");
-    std::atomic<bool> stop{false};
-    int seen = 0;
-    std::thread writer([&] {
-        std::this_thread::sleep_for(60ms);
-        std::ofstream(path) << "menu.title: flat solid\n";
-        std::this_thread::sleep_for(60ms);
-        std::ofstream(path) << "menu.title: raised\n";
-    });
-    const int changes = preview::watchStyleFile(path, 10ms, stop, 2, [&] { ++seen; });
-    writer.join();
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(seen, 2);
+    Watch watch(path);
+    std::string text = "menu.title: flat solid\n";
+    auto save = [&] { std::ofstream(path) << (text += "!\n"); };
+    EXPECT_TRUE(watch.changeSeen(save));
+    text = "menu.title: raised\n";
+    EXPECT_TRUE(watch.changeSeen(save));
+    const auto [returned, reported] = watch.finish();
+    EXPECT_EQ(returned, reported);
+    EXPECT_GE(reported, 2);
 }
 
 TEST(StyleWatch, AFileThatDisappearsIsAChange) {
     const std::string path = styleFile("vanishing.style", "menu.title: solid\n");
-    std::atomic<bool> stop{false};
-    std::thread remover([&] {
-        std::this_thread::sleep_for(40ms);
-        std::filesystem::remove(path);
-    });
-    EXPECT_EQ(preview::watchStyleFile(path, 10ms, stop, 1, [] {}), 1);
-    remover.join();
+    Watch watch(path);
+    std::string text = "menu.title: flat\n";
+    EXPECT_TRUE(watch.changeSeen([&] { std::ofstream(path) << (text += "!\n"); }));
+    EXPECT_TRUE(watch.changeSeen([&] { std::filesystem::remove(path); }));
+    watch.finish();
     EXPECT_FALSE(preview::stampOf(path).exists);
 }
 
 TEST(StyleWatch, StopsWhenAskedWithoutAChange) {
     const std::string path = styleFile("quiet.style", "menu.title: solid\n");
-    std::atomic<bool> stop{false};
-    std::thread stopper([&] {
-        std::this_thread::sleep_for(50ms);
-        stop = true;
-    });
-    int seen = 0;
-    EXPECT_EQ(preview::watchStyleFile(path, 10ms, stop, 0, [&] { ++seen; }), 0);
-    stopper.join();
-    EXPECT_EQ(seen, 0);
+    Watch watch(path);
+    EXPECT_EQ(watch.finish(), std::make_pair(0, 0));
 }
 
 } // namespace

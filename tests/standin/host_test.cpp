@@ -223,7 +223,7 @@ class StyleFiles : public StandinHost {
 TEST_F(StyleFiles, LoadingMakesTheStyleCurrent) {
     const std::string path = write("loaded.style", "menu.title: Solid\nbroken line\n");
     std::string error;
-    std::vector<standin::StyleProblem> problems;
+    std::vector<stylefile::StyleProblem> problems;
     ASSERT_TRUE(standin::loadStyle(path, &error, &problems)) << error;
     EXPECT_EQ(standin::currentStylePath(), path);
     EXPECT_STREQ(stylePath(nullptr), path.c_str());

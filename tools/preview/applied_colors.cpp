@@ -1,7 +1,7 @@
 #include "tools/preview/applied_colors.h"
 
-#include "standin/managed_colors.h"
-#include "standin/style_file.h"
+#include "colors/system_color_set.h"
+#include "stylefile/color_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,19 +36,18 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
-AppliedColors namedColors(const std::array<COLORREF, 10>& values) {
+AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values) {
     AppliedColors colors{};
-    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
-        const standin::ManagedColor& managed = standin::managedColors[i];
-        colors[i] = {managed.name, managed.index, values[i]};
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        colors[i] = {managedColorNames[i], managedColorIndices[i], values[i]};
     }
     return colors;
 }
 
 AppliedColors readAppliedColors() {
-    std::array<COLORREF, 10> values{};
-    for (int i = 0; i < standin::MANAGED_COLOR_COUNT; ++i) {
-        values[i] = GetSysColor(standin::managedColors[i].index);
+    std::array<COLORREF, MANAGED_COLOR_COUNT> values{};
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        values[i] = GetSysColor(managedColorIndices[i]);
     }
     return namedColors(values);
 }
@@ -78,7 +77,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     char line[160];
     for (const AppliedColor& color : colors) {
         std::snprintf(line, sizeof line, "  %-31s %2d  %s", color.name, color.index,
-                      standin::colorText(color.value).c_str());
+                      stylefile::colorText(color.value).c_str());
         report += line;
         report += swatches ? "  " + swatch(color.value) + "\n" : "\n";
     }

@@ -2,6 +2,8 @@
 // name, index and #rrggbb of each, and the contrast of each text colour on its background.
 #pragma once
 
+#include "colors/system_color_set.h"
+
 #include <windows.h>
 
 #include <array>
@@ -17,10 +19,10 @@ struct AppliedColor {
 
 // In the order the plug-in hands them over: active caption, its gradient and text, inactive
 // caption, its gradient and text, highlight and its text, tooltip background and text.
-using AppliedColors = std::array<AppliedColor, 10>;
+using AppliedColors = std::array<AppliedColor, MANAGED_COLOR_COUNT>;
 
 // The ten colours with their names, from their values in that order.
-AppliedColors namedColors(const std::array<COLORREF, 10>& values);
+AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values);
 
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();

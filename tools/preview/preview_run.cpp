@@ -1,7 +1,7 @@
 #include "tools/preview/preview_run.h"
 
 #include "standin/host.h"
-#include "standin/plugin_module.h"
+#include "standin/session.h"
 #include "tools/preview/applied_colors.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/title_bar_svg.h"
@@ -20,15 +20,20 @@ int fail(const Output& output, const std::string& message) {
     return 1;
 }
 
-bool applyStyle(const std::string& path, const Output& output, std::string* error) {
-    std::vector<standin::StyleProblem> problems;
-    if (!standin::loadStyle(path, error, &problems)) {
-        return false;
-    }
+void reportProblems(const std::string& path, const standin::StyleProblems& problems,
+                    const Output& output) {
     for (const auto& problem : problems) {
         output.err << path << ":" << problem.line << ": " << problem.message << "\n";
     }
-    return true;
+}
+
+// Makes the style at path current and tells the plug-in; false, with error, when it cannot be read.
+bool changeStyle(standin::Session& session, const std::string& path, const Output& output,
+                 std::string* error) {
+    standin::StyleProblems problems;
+    const bool changed = session.change(path, error, &problems) >= 0;
+    reportProblems(path, problems, output);
+    return changed;
 }
 
 void report(const std::string& step, const Output& output) {
@@ -53,49 +58,46 @@ bool writeSvg(const std::string& svgPath, const Output& output) {
     return true;
 }
 
-// Runs the plug-in from start to stop; the main window exists and the first style is current.
+// Runs the plug-in from start to stop.
 int runPlugin(const Options& options, const Output& output, const std::atomic<bool>& stop) {
-    standin::PluginModule plugin;
+    standin::Session session;
+    standin::StyleProblems problems;
     std::string error;
-    if (!standin::loadPlugin("Tintlet.dll", &plugin, &error)) {
+    const bool loaded = session.load(options.styles.front(), &error, &problems);
+    reportProblems(options.styles.front(), problems, output);
+    if (!loaded) {
         return fail(output, error);
     }
-    if (plugin.begin(plugin.instance) != 0) {
+    if (session.begin() != 0) {
         const auto& boxes = win32_standin::messageBoxes();
         return fail(output, "the plug-in failed to start" +
                                 (boxes.empty() ? std::string() : ": " + boxes.back().text));
     }
-    int status = 0;
     int changes = 0;
     report("start", output);
-    for (std::size_t i = 1; i < options.styles.size() && status == 0; ++i) {
-        if (!applyStyle(options.styles[i], output, &error)) {
-            status = fail(output, error);
-            break;
+    for (std::size_t i = 1; i < options.styles.size(); ++i) {
+        if (!changeStyle(session, options.styles[i], output, &error)) {
+            return fail(output, error);
         }
-        standin::broadcastStyleChanged();
         report("change " + std::to_string(++changes), output);
     }
-    if (status == 0 && !writeSvg(options.svgPath, output)) {
-        status = 1;
+    if (!writeSvg(options.svgPath, output)) {
+        return 1;
     }
-    if (status == 0 && options.watch) {
+    if (options.watch) {
         const std::string path = options.styles.back();
         output.out << "watching " << path << " (Ctrl+C stops)\n" << std::flush;
         watchStyleFile(path, WATCH_INTERVAL, stop, options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
-            if (!applyStyle(path, output, &error)) {
+            if (!changeStyle(session, path, output, &error)) {
                 output.err << "tintlet-preview: " << error << "; keeping the last style\n";
                 return;
             }
-            standin::broadcastStyleChanged();
             report("change " + std::to_string(++changes), output);
             writeSvg(options.svgPath, output);
         });
     }
-    plugin.end(plugin.instance);
-    standin::unloadPlugin(&plugin);
-    return status;
+    return 0;
 }
 
 } // namespace
@@ -110,19 +112,12 @@ int runPreview(const Options& options, const Output& output, const std::atomic<b
             return fail(output, error.empty() ? "cannot read style \"" + path + "\"" : error);
         }
     }
-    if (standin::createMainWindow(GetModuleHandleA(nullptr)) == nullptr) {
-        return fail(output, "cannot create the host's main window");
-    }
     if (options.trace) {
         standin::setTrace(
             [&output](const std::string& line) { output.out << "trace: " << line << "\n"; });
     }
-    std::string error;
-    int status = applyStyle(options.styles.front(), output, &error)
-                     ? runPlugin(options, output, stop)
-                     : fail(output, error);
+    const int status = runPlugin(options, output, stop);
     standin::setTrace(nullptr);
-    standin::destroyMainWindow();
     return status;
 }
 

@@ -1,6 +1,6 @@
 #include "tools/preview/title_bar_svg.h"
 
-#include "standin/style_file.h"
+#include "stylefile/color_text.h"
 
 namespace preview {
 namespace {
@@ -29,7 +29,7 @@ std::string escapeXml(const std::string& text) {
 }
 
 std::string hexOf(const AppliedColors& colors, int index) {
-    return standin::colorText(colorAt(colors, index));
+    return stylefile::colorText(colorAt(colors, index));
 }
 
 // Windows draws a caption gradient from left to right, from the caption colour to its gradient.

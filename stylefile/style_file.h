@@ -1,14 +1,13 @@
-// A style file as the stand-in host reads it: `key: value` lines, parsed once into memory.
+// A style file as the stand-in host and the tools read it: `key: value` lines, parsed once into
+// memory.
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-namespace standin {
+namespace stylefile {
 
 // A line that is not `key: value`, reported and skipped.
 struct StyleProblem {
@@ -31,10 +30,9 @@ class StyleFile {
     std::unordered_map<std::string, std::string> values_; // keys lower-cased
 };
 
-// "#rrggbb" or "#rgb", either case, as a COLORREF; false for anything else.
-bool parseColor(std::string_view text, COLORREF& color);
+// Reads and parses the style file at path. False, with error naming the path and the reason,
+// when it is missing, a directory or unreadable; bad lines are reported, never fatal.
+bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
+                   std::vector<StyleProblem>* problems = nullptr);
 
-// A colour as style files write it: "#rrggbb", lower case.
-std::string colorText(COLORREF color);
-
-} // namespace standin
+} // namespace stylefile

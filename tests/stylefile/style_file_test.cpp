@@ -1,4 +1,5 @@
-#include "standin/style_file.h"
+#include "stylefile/style_file.h"
+#include "stylefile/color_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +7,8 @@
 
 namespace {
 
-using standin::StyleFile;
-using standin::StyleProblem;
+using stylefile::StyleFile;
+using stylefile::StyleProblem;
 
 struct LookupCase {
     const char* name;
@@ -15,6 +16,10 @@ struct LookupCase {
     const char* key;
     std::optional<std::string> value;
 };
+
+void PrintTo(const LookupCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StyleLookup : public testing::TestWithParam<LookupCase> {};
 
@@ -93,7 +98,7 @@ class ColorText : public testing::TestWithParam<ColorCase> {};
 
 TEST_P(ColorText, ParsesOnlyHashHexForms) {
     COLORREF color = 0x12345678;
-    const bool parsed = standin::parseColor(GetParam().text, color);
+    const bool parsed = stylefile::parseColor(GetParam().text, color);
     ASSERT_EQ(parsed, GetParam().color.has_value()) << GetParam().text;
     if (parsed) {
         EXPECT_EQ(color, *GetParam().color) << GetParam().text;

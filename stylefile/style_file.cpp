@@ -1,9 +1,13 @@
-#include "standin/style_file.h"
+#include "stylefile/style_file.h"
 
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
-namespace standin {
+namespace stylefile {
 namespace {
 
 bool isSpace(char c) {
@@ -26,19 +30,6 @@ std::string lowerCase(std::string_view text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return lower;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 } // namespace
@@ -79,32 +70,32 @@ const std::string* StyleFile::find(std::string_view key) const {
     return it == values_.end() ? nullptr : &it->second;
 }
 
-bool parseColor(std::string_view text, COLORREF& color) {
-    if ((text.size() != 7 && text.size() != 4) || text.front() != '#') {
-        return false;
-    }
-    int digits[6];
-    const std::size_t count = text.size() - 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        digits[i] = hexDigit(text[i + 1]);
-        if (digits[i] < 0) {
-            return false;
+bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
+                   std::vector<StyleProblem>* problems) {
+    auto fail = [&](const char* what) {
+        if (error != nullptr) {
+            *error = "cannot read style \"" + path + "\": " + what;
         }
+        return false;
+    };
+    std::error_code code;
+    if (!std::filesystem::exists(path, code)) {
+        return fail("no such file");
     }
-    int channels[3];
-    for (int i = 0; i < 3; ++i) {
-        // "#rgb" stands for "#rrggbb".
-        channels[i] = count == 3 ? digits[i] * 17 : digits[2 * i] * 16 + digits[2 * i + 1];
+    if (std::filesystem::is_directory(path, code)) {
+        return fail("is a directory");
     }
-    color = RGB(channels[0], channels[1], channels[2]);
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return fail(std::strerror(errno));
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad()) {
+        return fail("read error");
+    }
+    *style = StyleFile::parse(text.str(), problems);
     return true;
 }
 
-std::string colorText(COLORREF color) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", GetRValue(color), GetGValue(color),
-                  GetBValue(color));
-    return text;
-}
-
-} // namespace standin
+} // namespace stylefile

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, in the tests' own prefix (WINEPREFIX, from the caller),
+# making the prefix first when it is not there yet. With --same-as, the program's standard output
+# must be what the native command prints. Without a program, only makes the prefix.
+# Usage: wine_test.sh WINE WINESERVER [--same-as NATIVE_COMMAND... --] [PROGRAM ARGUMENT...]
+set -euo pipefail
+wine=$1
+wineserver=$2
+shift 2
+native=()
+if [ "${1:-}" = --same-as ]; then
+    shift
+    while [ "$1" != -- ]; do
+        native+=("$1")
+        shift
+    done
+    shift
+fi
+
+# Wine's loader for a 32-bit prefix is itself a 32-bit x86 program; some kernels (and so some CI
+# machines) cannot execute those at all. Say so and let the test be skipped, not failed.
+if ! probe=$("$wine" --version 2>&1); then
+    case "$probe" in
+        *"Exec format error"*)
+            echo "skipped: this machine cannot run 32-bit x86 programs, so Wine cannot start"
+            exit 0 ;;
+    esac
+    echo "wine --version failed: $probe" >&2
+    exit 1
+fi
+
+# A 32-bit prefix with the null graphics driver, as there is no display on CI, and the window
+# colour of the Win32 stand-in (white), against which the highlight is chosen on both sides.
+ready="$WINEPREFIX/.tintlet-ready-2"
+if [ ! -f "$ready" ]; then
+    unset DISPLAY WAYLAND_DISPLAY
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    started=$(date +%s)
+    "$wine" wineboot -i
+    "$wineserver" -w
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    "$wine" reg add 'HKCU\Control Panel\Colors' /v Window /d '255 255 255' /f
+    "$wineserver" -w
+    if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
+        echo "the null graphics driver is not set in $WINEPREFIX" >&2
+        exit 1
+    fi
+    touch "$ready"
+    echo "Wine prefix $WINEPREFIX ready in $(($(date +%s) - started)) s"
+fi
+[ $# -gt 0 ] || exit 0
+
+started=$(date +%s)
+status=0
+output=$("$wine" "$@") || status=$?
+output=${output//$'\r'/}
+echo "$output"
+echo "$(basename "$1") ran $(($(date +%s) - started)) s, exit code $status"
+[ ${#native[@]} -gt 0 ] || exit "$status"
+
+if [ ! -x "${native[0]}" ]; then
+    echo "FAIL: no ${native[0]} to compare with; build the linux preset first (make linux)"
+    exit 1
+fi
+expected=$("${native[@]}")
+if [ "$output" != "$expected" ]; then
+    echo "FAIL: Windows holds other colours than the plug-in gives natively (< native, > Windows):"
+    diff <(echo "$expected") <(echo "$output") || true
+    exit 1
+fi
+echo "the colours agree with the native plug-in"
+exit "$status"
