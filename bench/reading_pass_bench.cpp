@@ -50,7 +50,7 @@ extern "C" {
 const char* __cdecl __real_stylePath(const char* unused);
 const char* __cdecl __real_ReadString(const char* path, const char* key, const char* defaultText);
 COLORREF __cdecl __real_ReadColor(const char* path, const char* key, const char* defaultColor);
-bool __cdecl __real_IsInString(const char* text, const char* fragment);
+unsigned char __cdecl __real_IsInString(const char* text, const char* fragment);
 DWORD WINAPI __real_GetSysColor(int index);
 BOOL WINAPI __real_SetSysColors(int count, const INT* indices, const COLORREF* values);
 
@@ -69,7 +69,7 @@ COLORREF __cdecl __wrap_ReadColor(const char* path, const char* key, const char*
     return host == Host::AtOnce ? 0x00336699 : __real_ReadColor(path, key, defaultColor);
 }
 
-bool __cdecl __wrap_IsInString(const char* text, const char* fragment) {
+unsigned char __cdecl __wrap_IsInString(const char* text, const char* fragment) {
     record({HostCall::IsInString, nullptr, fragment});
     return host == Host::AtOnce ? fragment[0] == 'p' : __real_IsInString(text, fragment);
 }
