@@ -114,10 +114,16 @@ TEST(PreviewTool, ReportsTheColoursEachBundledStyleApplies) {
 TEST(PreviewTool, WarnsOfTheLowContrastItWasWrittenWith) {
     const ToolRun run = runTool(style("fern-relative.style"));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("caption text on caption (unfocused)    1.75:1  warning: below 4.5:1"),
+    // Soft text on the light end of each gradient.
+    EXPECT_NE(run.out.find("caption text on caption (focused)      2.57:1  warning: below 4.5:1  "
+                           "(at the gradient's end, #7fae6a)\n"),
               std::string::npos)
         << run.out;
-    EXPECT_EQ(count(run.out, "warning"), 1) << run.out;
+    EXPECT_NE(run.out.find("caption text on caption (unfocused)    1.19:1  warning: below 4.5:1  "
+                           "(at the gradient's end, #d6e2cf)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(count(run.out, "warning"), 2) << run.out;
 }
 
 TEST(PreviewTool, WithoutAStyleUsesTheBundledOne) {
