@@ -9,6 +9,7 @@ packages=(
     clang-14 libclang-rt-14-dev # fuzz targets (libFuzzer)
     libbenchmark-dev            # make bench
     wine wine32:i386            # Tintlet.dll end to end in Marlwood.exe
+    libxml2-utils               # xmllint: the preview's SVG is checked to be well-formed
 )
 
 missing=()
