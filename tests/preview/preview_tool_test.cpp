@@ -399,9 +399,13 @@ TEST(PreviewTool, FileNamesAreEscapedOnTheTerminalAndInThePicture) {
     const std::string path = writeStyle(name, "menu.hilite.colour: #fff\n");
     const std::string shown = testing::TempDir() + "bad\\x1b]0;title\\x07name\\xff\\x0a.style";
     const std::string svg = testing::TempDir() + "escaped.svg";
-    const ToolRun run = runTool("--svg " + quoted(svg) + " " + quoted(path));
+    const ToolRun run = runTool("--trace --svg " + quoted(svg) + " " + quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("start: " + shown + "\n", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\nstart: " + shown + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("trace: stylePath(null) -> \"" + shown), std::string::npos) << run.out;
+    for (const char raw : {'\x1b', '\x07', '\xff'}) {
+        EXPECT_EQ(run.out.find(raw), std::string::npos) << "raw byte " << int(raw) << run.out;
+    }
     EXPECT_EQ(run.err.rfind(shown + ":1: unknown key", 0), 0u) << run.err;
     EXPECT_EQ(count(run.err, "\n"), 1) << run.err;
     EXPECT_EQ(std::system(("xmllint --noout " + quoted(svg)).c_str()), 0) << readFile(svg);

@@ -170,8 +170,8 @@ void traceSystemColors(const Output& output, bool on) {
         });
 }
 
-// Makes style current and runs one reading pass: the start, or a change. False when the
-// plug-in failed to start.
+// Makes style current and runs one reading pass: the start before any change, else a change.
+// False when the plug-in failed to start.
 bool runStep(Run& run, standin::Session& session, const Style& style, const std::string& step) {
     standin::setStyle(style.path, style.file);
     const Output& output = run.output;
@@ -180,8 +180,9 @@ bool runStep(Run& run, standin::Session& session, const Style& style, const std:
     }
     traceSystemColors(output, run.options.trace);
     standin::recordLookups(true);
-    const bool started = step != "start" || session.begin() == 0;
-    if (step != "start") {
+    const bool starting = run.changes == 0;
+    const bool started = !starting || session.begin() == 0;
+    if (!starting) {
         session.change();
     }
     const std::vector<standin::Lookup> pass = standin::takeLookups();
@@ -281,8 +282,9 @@ int runPreview(const Options& options, const Output& output, const std::atomic<b
     }
     win32_standin::setSystemColor(COLOR_WINDOW, options.window);
     if (options.trace) {
-        standin::setTrace(
-            [&output](const std::string& line) { output.out << "trace: " << line << "\n"; });
+        standin::setTrace([&output](const std::string& line) {
+            output.out << "trace: " << printable(line) << "\n";
+        });
     }
     Run run{options, output};
     const int status = runPlugin(run, styles, stop);
