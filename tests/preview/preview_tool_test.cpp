@@ -1,4 +1,6 @@
 // The built tintlet-preview, run as a user would.
+#include "tool_process.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -9,7 +11,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -452,21 +453,25 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
 }
 
 TEST(PreviewTool, WatchReappliesWhenTheStyleFileChanges) {
+    using namespace std::chrono_literals;
     const std::string path = testing::TempDir() + "watched-tool.style";
     std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #112233\n";
-    std::thread editor([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! saved again\n";
-    });
-    const ToolRun run = runTool("--watch-limit 1 '" + path + "'");
-    editor.join();
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::size_t change = run.out.find("change 1: " + path);
-    ASSERT_NE(change, std::string::npos) << run.out;
-    EXPECT_LT(run.out.find("#112233"), change);
-    EXPECT_NE(run.out.find("COLOR_HIGHLIGHT                 13  #445566", change),
-              std::string::npos)
-        << run.out;
+    tooltest::Tool tool = tooltest::startTool({"--watch-limit", "1", path});
+    ASSERT_TRUE(tooltest::readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
+    // The watcher takes its first look just after saying so: a save before that look is no
+    // change to it, so save until it reports one.
+    bool changed = false;
+    for (int save = 0; save < 40 && !changed; ++save) {
+        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
+                            << "\n";
+        changed = tooltest::readUntil(tool, "COLOR_HIGHLIGHT                 13  #445566", 500ms);
+    }
+    const int status = tooltest::finish(tool, 20s);
+    ASSERT_TRUE(changed) << tool.text;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool.text;
+    const std::size_t change = tool.text.find("change 1: " + path);
+    ASSERT_NE(change, std::string::npos) << tool.text;
+    EXPECT_LT(tool.text.find("#112233"), change);
 }
 
 } // namespace
