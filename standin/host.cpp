@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 
 namespace standin {
 namespace {
@@ -25,11 +26,22 @@ struct HostState {
     bool classRegistered = false;
     std::vector<Subscription> subscriptions; // in subscription order
     std::function<void(const std::string&)> trace;
+    std::map<std::string, stylefile::StyleFile> otherStyles; // by path, as read when asked for
+    std::map<std::string, bool> unreadable;                  // paths that named no style
+    bool recording = false;
+    std::vector<Lookup> lookups;
 };
 
 HostState& host() {
     static HostState state;
     return state;
+}
+
+void makeCurrent(const std::string& path, stylefile::StyleFile style) {
+    host().style = std::move(style);
+    host().stylePath = path;
+    host().otherStyles.clear();
+    host().unreadable.clear();
 }
 
 std::vector<UINT> messagesOf(LPARAM array) {
@@ -100,15 +112,59 @@ bool loadStyle(const std::string& path, std::string* error,
     if (!stylefile::readStyleFile(path, &style, error, problems)) {
         return false;
     }
-    host().style = std::move(style);
-    host().stylePath = path;
+    makeCurrent(path, std::move(style));
     return true;
 }
 
 void setStyle(const std::string& path, std::string_view text,
               std::vector<stylefile::StyleProblem>* problems) {
-    host().style = stylefile::StyleFile::parse(text, problems);
-    host().stylePath = path;
+    makeCurrent(path, stylefile::StyleFile::parse(text, problems));
+}
+
+void setStyle(const std::string& path, stylefile::StyleFile style) {
+    makeCurrent(path, std::move(style));
+}
+
+const stylefile::StyleFile* styleAt(const char* path) {
+    HostState& state = host();
+    if (path == nullptr) {
+        return nullptr;
+    }
+    if (state.stylePath == path) {
+        return &state.style;
+    }
+    auto known = state.otherStyles.find(path);
+    if (known != state.otherStyles.end()) {
+        return &known->second;
+    }
+    if (*path == '\0' || state.unreadable.count(path) != 0) {
+        return nullptr;
+    }
+    stylefile::StyleFile style;
+    if (!stylefile::readStyleFile(path, &style, nullptr)) {
+        state.unreadable[path] = true;
+        return nullptr;
+    }
+    return &(state.otherStyles[path] = std::move(style));
+}
+
+void recordLookups(bool on) {
+    host().recording = on;
+    host().lookups.clear();
+}
+
+std::vector<Lookup> takeLookups() {
+    return std::move(host().lookups);
+}
+
+bool recordingLookups() {
+    return host().recording;
+}
+
+void recordLookup(Lookup lookup) {
+    if (host().recording) {
+        host().lookups.push_back(std::move(lookup));
+    }
 }
 
 const std::string& currentStylePath() {

@@ -23,9 +23,34 @@ bool loadStyle(const std::string& path, std::string* error,
 // Makes already parsed text the current style under a given path (for tests and fuzzing).
 void setStyle(const std::string& path, std::string_view text,
               std::vector<stylefile::StyleProblem>* problems = nullptr);
+// Makes a style already read the current one under its path.
+void setStyle(const std::string& path, stylefile::StyleFile style);
 
 const std::string& currentStylePath();
 const stylefile::StyleFile& currentStyle();
+
+// The style a lookup's path names: the current style under its own path, any other file as
+// read on first asking (until the current style changes), and for a path that names no
+// readable style file, such as the empty one, null: every lookup then gives its default.
+const stylefile::StyleFile* styleAt(const char* path);
+
+// One ReadString or ReadColor as the host answered it.
+struct Lookup {
+    std::string path;
+    std::string key;
+    std::string defaultText; // "(null)" for a null default
+    bool color;              // ReadColor, else ReadString
+    bool found;              // the style named by path has the key
+    bool usable;             // found, and for a colour the value is one
+    COLORREF result;         // what ReadColor returned
+};
+
+// Lookups are recorded from here on (off at first: a soak makes millions).
+void recordLookups(bool on);
+// The lookups recorded since the last call, which empties the record.
+std::vector<Lookup> takeLookups();
+bool recordingLookups();
+void recordLookup(Lookup lookup);
 
 // Creates the host's main window (what GetMWWnd returns), which accepts HOST_SUBSCRIBE and
 // HOST_UNSUBSCRIBE. Returns null on failure.

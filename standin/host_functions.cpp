@@ -46,8 +46,10 @@ std::string handleText(const void* handle) {
     return text;
 }
 
-const std::string* valueOf(const char* key) {
-    return key == nullptr ? nullptr : standin::currentStyle().find(key);
+// The key's value in the style the path names.
+const std::string* valueOf(const char* path, const char* key) {
+    const stylefile::StyleFile* style = standin::styleAt(path);
+    return key == nullptr || style == nullptr ? nullptr : style->find(key);
 }
 
 } // namespace
@@ -71,25 +73,31 @@ HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
     return path;
 }
 
-// Lookups answer from the current style, which the path argument names.
+// Lookups answer from the style file the path argument names.
 HOST_EXPORT const char* __cdecl ReadString(const char* path, const char* key,
                                            const char* defaultText) {
-    const std::string* value = valueOf(key);
+    const std::string* value = valueOf(path, key);
     lastText = value != nullptr ? *value : (defaultText != nullptr ? defaultText : "");
     if (standin::tracing()) {
         standin::traceCall("ReadString(" + quoted(path) + ", " + quoted(key) + ", " +
                            quoted(defaultText) + ") -> " + quoted(lastText.c_str()) +
                            (value != nullptr ? "" : " (default)"));
     }
+    if (standin::recordingLookups()) {
+        standin::recordLookup({path ? path : "", key ? key : "",
+                               defaultText ? defaultText : "(null)", false, value != nullptr,
+                               value != nullptr, 0});
+    }
     return lastText.c_str();
 }
 
 HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
                                        const char* defaultColor) {
-    const std::string* value = valueOf(key);
+    const std::string* value = valueOf(path, key);
     COLORREF color = 0;
     const char* source = "";
-    if (value == nullptr || !stylefile::parseColor(*value, color)) {
+    const bool usable = value != nullptr && stylefile::parseColor(*value, color);
+    if (!usable) {
         // Absent or not a colour: the default, and black should even that be no colour.
         source = value != nullptr ? " (default: value is not a colour)" : " (default)";
         if (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color)) {
@@ -99,6 +107,11 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     if (standin::tracing()) {
         standin::traceCall("ReadColor(" + quoted(path) + ", " + quoted(key) + ", " +
                            quoted(defaultColor) + ") -> " + stylefile::colorText(color) + source);
+    }
+    if (standin::recordingLookups()) {
+        standin::recordLookup({path ? path : "", key ? key : "",
+                               defaultColor ? defaultColor : "(null)", true, value != nullptr,
+                               usable, color});
     }
     return color;
 }

@@ -52,9 +52,12 @@ int Session::end() {
     return plugin_.end(plugin_.instance);
 }
 
+std::string windowColorLine(COLORREF windowColor) {
+    return "window colour " + stylefile::colorText(windowColor);
+}
+
 void printWindowColor(std::FILE* out) {
-    std::fprintf(out, "window colour %s\n",
-                 stylefile::colorText(GetSysColor(COLOR_WINDOW)).c_str());
+    std::fprintf(out, "%s\n", windowColorLine(GetSysColor(COLOR_WINDOW)).c_str());
 }
 
 void printManagedColors(std::FILE* out, const std::string& style) {

@@ -50,6 +50,8 @@ class Session {
 };
 
 // "window colour #rrggbb": the colour the plug-in chooses the highlight against.
+std::string windowColorLine(COLORREF windowColor);
+// That line for the window colour Windows now holds.
 void printWindowColor(std::FILE* out);
 
 // "style NAME", then the ten managed colours Windows now holds as "NAME INDEX #rrggbb".

@@ -14,6 +14,7 @@ packages=(
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
     "zip zip" "unzip unzip" # make dist, and its test
+    "libxml2-utils xmllint" # the preview's SVG is checked to be well-formed
 )
 
 present() {

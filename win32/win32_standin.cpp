@@ -29,6 +29,11 @@ State& state() {
     return s;
 }
 
+SystemColorObserver& observer() {
+    static SystemColorObserver o;
+    return o;
+}
+
 bool sameName(const std::string& a, const char* b) {
     const std::size_t n = std::char_traits<char>::length(b);
     return a.size() == n && std::equal(a.begin(), a.end(), b, [](char x, char y) {
@@ -85,6 +90,10 @@ void logCall(const std::string& name) {
 const std::vector<std::string>& callLog() {
     return state().calls;
 }
+void observeSystemColors(SystemColorObserver o) {
+    observer() = std::move(o);
+}
+
 const std::vector<SetSysColorsCall>& setSysColorsCalls() {
     return state().setSysColors;
 }
@@ -280,7 +289,11 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 DWORD WINAPI GetSysColor(int index) {
     logCall("GetSysColor");
     state().getSysColor.push_back(index);
-    return index >= 0 && index < SYSTEM_COLOR_COUNT ? state().colors[index] : 0;
+    const COLORREF color = index >= 0 && index < SYSTEM_COLOR_COUNT ? state().colors[index] : 0;
+    if (observer()) {
+        observer()("GetSysColor", SetSysColorsCall{{index}, {color}});
+    }
+    return color;
 }
 
 BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) {
@@ -292,6 +305,9 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) 
         if (indices[i] >= 0 && indices[i] < SYSTEM_COLOR_COUNT) {
             state().colors[indices[i]] = values[i];
         }
+    }
+    if (observer()) {
+        observer()("SetSysColors", call);
     }
     return TRUE;
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,11 @@ void setSystemColor(int index, COLORREF value);
 // fake or stand-in host can log its own functions into the same ordered record.
 void logCall(const std::string& name);
 const std::vector<std::string>& callLog();
+
+// Told of each GetSysColor (one index, the colour given) and SetSysColors call (the indices and
+// colours set) as it is made, for a host's trace; an empty function stops it. reset() keeps it.
+using SystemColorObserver = std::function<void(const char* function, const SetSysColorsCall&)>;
+void observeSystemColors(SystemColorObserver observer);
 
 const std::vector<SetSysColorsCall>& setSysColorsCalls();
 const std::vector<int>& getSysColorCalls();

@@ -8,9 +8,10 @@ namespace {
 
 using preview::AppliedColors;
 
+// Solid captions: one colour at both ends.
 AppliedColors sampleColors(COLORREF captionText) {
-    return preview::namedColors({RGB(0x0a, 0x24, 0x6a), RGB(0xa6, 0xca, 0xf0), captionText,
-                                 RGB(0x80, 0x80, 0x80), RGB(0xc0, 0xc0, 0xc0),
+    return preview::namedColors({RGB(0x0a, 0x24, 0x6a), RGB(0x0a, 0x24, 0x6a), captionText,
+                                 RGB(0x80, 0x80, 0x80), RGB(0x80, 0x80, 0x80),
                                  RGB(0xd4, 0xd0, 0xc8), RGB(0, 0, 0), RGB(0xff, 0xff, 0xff),
                                  RGB(0xff, 0xff, 0xe1), RGB(0, 0, 0)});
 }
@@ -39,7 +40,7 @@ TEST(Report, ListsTheTenColoursWithNameIndexAndHex) {
         preview::formatReport("/s/x.style", "start", sampleColors(RGB(255, 255, 255)), false);
     EXPECT_EQ(report.rfind("start: /s/x.style\n", 0), 0u) << report;
     for (const char* line : {"COLOR_ACTIVECAPTION              2  #0a246a\n",
-                             "COLOR_GRADIENTACTIVECAPTION     27  #a6caf0\n",
+                             "COLOR_GRADIENTACTIVECAPTION     27  #0a246a\n",
                              "COLOR_INACTIVECAPTIONTEXT       19  #d4d0c8\n",
                              "COLOR_INFOBK                    24  #ffffe1\n"}) {
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
@@ -67,7 +68,7 @@ TEST(Report, WarnsJustBelowButNotAtTheMinimum) {
     // #777777 on white is 4.48:1, #767676 4.54:1.
     auto focusedLine = [](COLORREF text, COLORREF background) {
         AppliedColors colors = sampleColors(text);
-        colors[0].value = background;
+        colors[0].value = colors[1].value = background;
         const std::string report = preview::formatReport("x", "s", colors, false);
         const std::size_t at = report.find("(focused)");
         return report.substr(at, report.find('\n', at) - at);

@@ -30,6 +30,14 @@ TEST(PreviewOptions, AcceptsOptionsAndStylesInAnyOrder) {
     EXPECT_EQ(p.options.styles, (std::vector<std::string>{"a.style", "b.style"}));
 }
 
+TEST(PreviewOptions, WindowColourAndStrict) {
+    EXPECT_EQ(parse({}).options.window, RGB(255, 255, 255)) << "white, as on Windows";
+    const Parsed p = parse({"--window", "#102030", "--strict"});
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.options.window, RGB(0x10, 0x20, 0x30));
+    EXPECT_TRUE(p.options.strict);
+}
+
 TEST(PreviewOptions, ValueAfterEqualsAndStylesAfterDoubleDash) {
     const Parsed p = parse({"--svg=x.svg", "--watch-limit=3", "--", "--odd.style"});
     ASSERT_TRUE(p.ok) << p.error;
@@ -49,6 +57,9 @@ TEST(PreviewOptions, ErrorsNameTheProblem) {
         {{"--trace=yes"}, "unknown option '--trace=yes'"},
         {{"--svg"}, "option --svg needs an argument"},
         {{"--svg="}, "option --svg needs an argument"},
+        {{"--svg", "-x"}, "option --svg needs an argument, not '-x'"},
+        {{"--window", "red"}, "option --window needs a colour #rrggbb, not 'red'"},
+        {{"--window", "#12345"}, "option --window needs a colour #rrggbb, not '#12345'"},
         {{"--watch-limit", "0"}, "option --watch-limit needs a positive number"},
         {{"--watch-limit", "two"}, "option --watch-limit needs a positive number"},
     };

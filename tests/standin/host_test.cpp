@@ -247,21 +247,67 @@ TEST_F(StyleFiles, MissingOrUnreadableFileIsAnErrorNamingThePath) {
         EXPECT_FALSE(standin::loadStyle(path, &error));
         EXPECT_NE(error.find(path), std::string::npos) << error;
         EXPECT_EQ(standin::currentStylePath(), "/styles/sample.style") << "unchanged";
-        EXPECT_STREQ(ReadString("", "window.title.focus.color:", ""), "#102030");
+        EXPECT_STREQ(ReadString("/styles/sample.style", "window.title.focus.color:", ""),
+                     "#102030");
     }
+}
+
+TEST_F(StyleFiles, LookupsAnswerFromTheFileThePathNames) {
+    const std::string other = write("other.style", "window.title.focus.color: #405060\n");
+    const std::string key = "window.title.focus.color:";
+    const struct {
+        std::string path;
+        const char* value;
+    } cases[] = {
+        {"/styles/sample.style", "#102030"}, // the current style
+        {other, "#405060"},                  // another file, read when asked for
+        {"", "default"},                     // what the plug-in asks with when a path won't fit
+        {testing::TempDir() + "no-such.style", "default"},
+        {testing::TempDir(), "default"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_STREQ(ReadString(c.path.c_str(), key.c_str(), "default"), c.value) << c.path;
+    }
+    EXPECT_EQ(ReadColor("", key.c_str(), "#0a246a"), RGB(0x0a, 0x24, 0x6a));
+    EXPECT_EQ(standin::currentStylePath(), "/styles/sample.style") << "asking changes nothing";
+}
+
+TEST_F(StandinHost, LookupsAreRecordedWithWhetherTheStyleAnsweredThem) {
+    ReadString("/styles/sample.style", "menu.title:", "x"); // not recorded yet
+    standin::recordLookups(true);
+    ReadString("/styles/sample.style", "window.label.focus:", "parentrelative");
+    ReadColor("/styles/sample.style", "menu.title.color:", "#ffffe1");
+    ReadColor("/styles/sample.style", "menu.frame.color:", "#0a246a");
+    ReadColor("", "menu.frame.color:", "#0a246a");
+    const std::vector<standin::Lookup> lookups = standin::takeLookups();
+    standin::recordLookups(false);
+    ASSERT_EQ(lookups.size(), 4u);
+    EXPECT_FALSE(lookups[0].color);
+    EXPECT_TRUE(lookups[0].found && lookups[0].usable);
+    EXPECT_EQ(lookups[1].key, "menu.title.color:");
+    EXPECT_EQ(lookups[1].defaultText, "#ffffe1");
+    EXPECT_TRUE(lookups[1].found);
+    EXPECT_FALSE(lookups[1].usable) << "not a colour";
+    EXPECT_EQ(lookups[1].result, RGB(0xff, 0xff, 0xe1));
+    EXPECT_TRUE(lookups[2].usable);
+    EXPECT_EQ(lookups[2].result, RGB(0xaa, 0xbb, 0xcc));
+    EXPECT_EQ(lookups[3].path, "");
+    EXPECT_FALSE(lookups[3].found);
+    EXPECT_TRUE(standin::takeLookups().empty());
 }
 
 TEST_F(StandinHost, TraceReportsEachCallWithArgumentsAndResult) {
     std::vector<std::string> lines;
     standin::setTrace([&](const std::string& line) { lines.push_back(line); });
-    ReadString("p", "menu.hilite:", "parentrelative");
-    ReadColor("p", "menu.title.color:", "#0a246a");
+    ReadString("/styles/sample.style", "menu.hilite:", "parentrelative");
+    ReadColor("/styles/sample.style", "menu.title.color:", "#0a246a");
     IsInString("Solid", "solid");
     stylePath(nullptr);
     const std::vector<std::string> expected = {
-        "ReadString(\"p\", \"menu.hilite:\", \"parentrelative\") -> \"parentrelative\" (default)",
-        "ReadColor(\"p\", \"menu.title.color:\", \"#0a246a\") -> #0a246a (default: value is not "
-        "a colour)",
+        "ReadString(\"/styles/sample.style\", \"menu.hilite:\", \"parentrelative\") -> "
+        "\"parentrelative\" (default)",
+        "ReadColor(\"/styles/sample.style\", \"menu.title.color:\", \"#0a246a\") -> #0a246a "
+        "(default: value is not a colour)",
         "IsInString(\"Solid\", \"solid\") -> true",
         "stylePath(null) -> \"/styles/sample.style\"",
     };

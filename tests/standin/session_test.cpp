@@ -99,7 +99,8 @@ TEST_F(SessionTest, RunStopsAtAStyleItCannotRead) {
         SetUp();
         const Run result = run(c.styles);
         EXPECT_EQ(result.status, 2);
-        EXPECT_EQ(result.err, "cannot read style \"" + c.styles.back() + "\": no such file\n");
+        EXPECT_EQ(result.err,
+                  "cannot read style \"" + c.styles.back() + "\": No such file or directory\n");
         std::size_t blocks = 0;
         for (std::size_t at = result.out.find("style "); at != std::string::npos;
              at = result.out.find("style ", at + 1)) {

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "menu.title.color:", "#123456"},
         LookupCase{"EmptyValue", "menu.title:\n", "menu.title:", ""},
         LookupCase{"CrLfLines", "a: 1\r\nb: 2\r\n", "b:", "2"},
+        LookupCase{"LoneCrLines", "a: 1\rb: 2\r", "b:", "2"},
+        LookupCase{"LoneCrFirstLine", "a: 1\rb: 2\r", "a:", "1"},
+        LookupCase{"ByteOrderMarkSkipped", "\xEF\xBB\xBFmenu.title: solid\n",
+                   "menu.title:", "solid"},
+        LookupCase{"ValueKeepsWhatFollowsIt", "menu.title.color: #123456 ! old\n",
+                   "menu.title.color:", "#123456 ! old"},
         LookupCase{"LastLineWithoutNewline", "a: 1\nb: 2", "b:", "2"},
         LookupCase{"AfterBadLine", "garbage\nb: 2\n", "b:", "2"},
         LookupCase{"Absent", "a: 1\n", "b:", std::nullopt}),
@@ -77,6 +88,29 @@ TEST(StyleProblems, BadLinesAreReportedWithTheirNumbersAndSkipped) {
     EXPECT_FALSE(problems[0].message.empty());
     EXPECT_EQ(style.size(), 2u);
     EXPECT_NE(style.find("menu.frame:"), nullptr);
+}
+
+TEST(StyleProblems, LinesAreCountedAlikeWhateverTheirEnding) {
+    for (const char* ending : {"\n", "\r\n", "\r"}) {
+        const std::string e = ending;
+        std::vector<StyleProblem> problems;
+        const StyleFile style = StyleFile::parse(
+            "\xEF\xBB\xBF! first" + e + e + "menu.title: solid" + e + "words" + e + "Menu.Frame: x",
+            &problems);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].line, 4);
+        ASSERT_NE(style.lineOf("menu.frame:"), nullptr);
+        EXPECT_EQ(style.lineOf("menu.frame:")->line, 5);
+        EXPECT_EQ(style.lineOf("menu.frame:")->key, "Menu.Frame:") << "as written";
+    }
+}
+
+TEST(StyleLines, KeepEveryKeyLineInOrderAndTheLaterOneGivesTheValue) {
+    const StyleFile style = StyleFile::parse("a: 1\nB: 2\nA: 3\n");
+    ASSERT_EQ(style.lines().size(), 3u);
+    EXPECT_EQ(style.lines()[1].key, "B:");
+    EXPECT_EQ(style.lineOf("a:")->line, 3);
+    EXPECT_EQ(style.size(), 2u);
 }
 
 TEST(StyleProblems, CommentsAndBlankLinesAreNoProblem) {
@@ -119,5 +153,70 @@ INSTANTIATE_TEST_SUITE_P(
                     ColorCase{"#0a246a0", std::nullopt}, ColorCase{"#0g246a", std::nullopt},
                     ColorCase{"#12", std::nullopt}, ColorCase{"#0a246a ", std::nullopt},
                     ColorCase{"rgb:0a/24/6a", std::nullopt}, ColorCase{"red", std::nullopt}));
+
+class StyleFileReading : public testing::Test {
+  protected:
+    std::string path(const std::string& name) { return testing::TempDir() + "reading-" + name; }
+    std::string write(const std::string& name, const std::string& text) {
+        const std::string at = path(name);
+        std::ofstream(at, std::ios::binary) << text;
+        return at;
+    }
+    // The reason readStyleFile gives, or "read" when it read the file.
+    std::string reasonFor(const std::string& at, stylefile::ReadFunction read = nullptr) {
+        StyleFile style;
+        std::string error;
+        if (stylefile::readStyleFile(at, &style, &error, nullptr, read)) {
+            return "read";
+        }
+        const std::string prefix = "cannot read style \"" + at + "\": ";
+        EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+        return error.substr(prefix.size());
+    }
+};
+
+TEST_F(StyleFileReading, RefusesWhatIsNoStyleFileAndSaysWhatItIs) {
+    const std::string fifo = path("fifo");
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
+    const std::string loop = path("loop");
+    unlink(loop.c_str());
+    ASSERT_EQ(symlink(loop.c_str(), loop.c_str()), 0) << std::strerror(errno);
+    const std::string large = path("large");
+    std::ofstream(large).close();
+    ASSERT_EQ(truncate(large.c_str(), stylefile::MAX_STYLE_FILE_SIZE + 1), 0);
+
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {write("plain", "menu.title: solid\n"), "read"},
+        {path("missing"), "No such file or directory"},
+        {testing::TempDir(), "is a directory"},
+        {fifo, "is a FIFO"}, // with no writer: opening it must not wait
+        {"/dev/null", "is a character device"},
+        {loop, "Too many levels of symbolic links"},
+        {large, "too large for a style file (more than 16 MiB)"},
+        {write("binary", std::string("menu.title: solid\n\0\x01\x02", 21)), "not a text file"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(reasonFor(c.path), c.reason) << c.path;
+    }
+}
+
+// Gives the first bytes of the file, then fails as a disk might.
+long failingAfterFirstRead(int descriptor, void* buffer, std::size_t size) {
+    static int calls = 0;
+    if (++calls % 2 == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<long>(read(descriptor, buffer, size < 8 ? size : 8));
+}
+
+TEST_F(StyleFileReading, AReadThatFailsPartWayIsAnError) {
+    const std::string at = write("failing", "menu.title: solid\nmenu.title.color: #123456\n");
+    EXPECT_EQ(reasonFor(at, failingAfterFirstRead), "Input/output error");
+}
 
 } // namespace

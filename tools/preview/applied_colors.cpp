@@ -1,7 +1,9 @@
 #include "tools/preview/applied_colors.h"
 
 #include "colors/system_color_set.h"
+#include "standin/session.h"
 #include "stylefile/color_text.h"
+#include "tools/preview/terminal_text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -13,14 +15,28 @@ struct ContrastPair {
     const char* what;
     int text;
     int background;
+    int gradient; // the background's other end, or -1
 };
 
 const ContrastPair contrastPairs[] = {
-    {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION},
-    {"caption text on caption (unfocused)", COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION},
-    {"highlight text on highlight", COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT},
-    {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK},
+    {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION,
+     COLOR_GRADIENTACTIVECAPTION},
+    {"caption text on caption (unfocused)", COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION,
+     COLOR_GRADIENTINACTIVECAPTION},
+    {"highlight text on highlight", COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT, -1},
+    {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1},
 };
+
+// Compared as printed, so a figure shown as 4.50 never carries the warning.
+bool below(double ratio, double minimum) {
+    return std::round(ratio * 100) < minimum * 100;
+}
+
+std::string contrastLine(const char* what, double ratio) {
+    char line[96];
+    std::snprintf(line, sizeof line, "    %-37s %5.2f:1", what, ratio);
+    return line;
+}
 
 double linearChannel(int value) {
     const double c = value / 255.0;
@@ -72,26 +88,51 @@ double contrastRatio(COLORREF a, COLORREF b) {
 }
 
 std::string formatReport(const std::string& stylePath, const std::string& step,
-                         const AppliedColors& colors, bool swatches) {
-    std::string report = step + ": " + stylePath + "\n";
+                         const AppliedColors& colors, bool swatches,
+                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
+                         COLORREF windowColor, int* warnings) {
+    int warned = 0;
+    std::string report = step + ": " + printable(stylePath) + "\n";
+    report += "  " + standin::windowColorLine(windowColor) + ", assumed (--window sets it)\n";
     char line[160];
-    for (const AppliedColor& color : colors) {
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        const AppliedColor& color = colors[i];
         std::snprintf(line, sizeof line, "  %-31s %2d  %s", color.name, color.index,
                       stylefile::colorText(color.value).c_str());
         report += line;
-        report += swatches ? "  " + swatch(color.value) + "\n" : "\n";
+        report += swatches ? "  " + swatch(color.value) : "";
+        report += fromDefaults[i] ? "  (default)\n" : "\n";
     }
     report += "  contrast:\n";
     for (const ContrastPair& pair : contrastPairs) {
-        const double ratio =
-            contrastRatio(colorAt(colors, pair.text), colorAt(colors, pair.background));
-        std::snprintf(line, sizeof line, "    %-37s %5.2f:1", pair.what, ratio);
-        report += line;
-        // Compared as printed, so a figure shown as 4.50 never carries the warning.
-        if (std::round(ratio * 100) < MINIMUM_CONTRAST * 100) {
-            report += "  warning: below 4.5:1";
+        const COLORREF text = colorAt(colors, pair.text);
+        double ratio = contrastRatio(text, colorAt(colors, pair.background));
+        std::string where;
+        // A gradient caption's text must be read at both ends; the worse one counts.
+        if (pair.gradient >= 0 &&
+            colorAt(colors, pair.gradient) != colorAt(colors, pair.background)) {
+            const COLORREF end = colorAt(colors, pair.gradient);
+            if (contrastRatio(text, end) < ratio) {
+                ratio = contrastRatio(text, end);
+                where = "  (at the gradient's end, " + stylefile::colorText(end) + ")";
+            }
         }
-        report += "\n";
+        report += contrastLine(pair.what, ratio);
+        if (below(ratio, MINIMUM_CONTRAST)) {
+            report += "  warning: below 4.5:1";
+            ++warned;
+        }
+        report += where + "\n";
+    }
+    const double highlight = contrastRatio(colorAt(colors, COLOR_HIGHLIGHT), windowColor);
+    report += contrastLine("highlight on window", highlight);
+    if (below(highlight, MINIMUM_HIGHLIGHT_CONTRAST)) {
+        report += "  warning: below 1.5:1, a selection can hardly be seen";
+        ++warned;
+    }
+    report += "\n";
+    if (warnings != nullptr) {
+        *warnings += warned;
     }
     return report;
 }

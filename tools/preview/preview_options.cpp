@@ -1,5 +1,7 @@
 #include "tools/preview/preview_options.h"
 
+#include "stylefile/color_text.h"
+
 #include <cstdlib>
 
 namespace preview {
@@ -17,6 +19,9 @@ const char USAGE[] =
     "  --svg FILE    draw the title bars, a selected row and a tooltip of the last style\n"
     "  --watch       keep running; re-apply the last style whenever its file changes\n"
     "                (Ctrl+C stops)\n"
+    "  --window #rrggbb\n"
+    "                the window background the highlight is seen on (default #ffffff)\n"
+    "  --strict      exit with status 3 when any warning was printed\n"
     "  --help        show this help\n";
 
 bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
@@ -33,6 +38,11 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
                 *out = argument.substr(name.size() + 1);
             } else if (i + 1 < argc) {
                 *out = argv[++i];
+                // A forgotten argument, not a file name.
+                if (!out->empty() && (*out)[0] == '-') {
+                    *error = "option " + name + " needs an argument, not '" + *out + "'";
+                    return false;
+                }
             } else {
                 *error = "option " + name + " needs an argument";
                 return false;
@@ -54,6 +64,17 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             options->trace = true;
         } else if (argument == "--watch") {
             options->watch = true;
+        } else if (argument == "--strict") {
+            options->strict = true;
+        } else if (is("--window")) {
+            std::string text;
+            if (!value("--window", &text)) {
+                return false;
+            }
+            if (!stylefile::parseColor(text, options->window)) {
+                *error = "option --window needs a colour #rrggbb, not '" + text + "'";
+                return false;
+            }
         } else if (is("--svg")) {
             if (!value("--svg", &options->svgPath)) {
                 return false;

@@ -1,6 +1,8 @@
 // The preview tool's command line: tintlet-preview [options] [STYLE...]
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -10,6 +12,8 @@ struct Options {
     bool help = false;
     bool trace = false;
     bool watch = false;
+    bool strict = false;                  // exit status 3 when any warning was printed
+    COLORREF window = RGB(255, 255, 255); // the window background the highlight is seen on
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
     std::vector<std::string> styles;

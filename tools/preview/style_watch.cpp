@@ -1,6 +1,6 @@
 #include "tools/preview/style_watch.h"
 
-#include <thread>
+#include <ctime>
 
 namespace preview {
 
@@ -21,12 +21,25 @@ FileStamp stampOf(const std::string& path) {
     return stamp;
 }
 
+namespace {
+
+// One wait of interval; a signal ends it early (a restarting sleep would not), so a stop set by
+// a signal handler is seen at once.
+void waitFor(std::chrono::milliseconds interval) {
+    const auto count = interval.count();
+    const timespec time{static_cast<time_t>(count / 1000),
+                        static_cast<long>(count % 1000) * 1000000};
+    nanosleep(&time, nullptr);
+}
+
+} // namespace
+
 int watchStyleFile(const std::string& path, std::chrono::milliseconds interval,
                    const std::atomic<bool>& stop, int limit, const std::function<void()>& changed) {
     int changes = 0;
     FileStamp last = stampOf(path);
     while (!stop && (limit <= 0 || changes < limit)) {
-        std::this_thread::sleep_for(interval);
+        waitFor(interval);
         if (stop) {
             break;
         }

@@ -1,9 +1,11 @@
 // tintlet-preview: shows what a style makes the plug-in do to the system colours.
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_run.h"
+#include "tools/preview/terminal_text.h"
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
@@ -15,13 +17,24 @@ void onInterrupt(int) {
     interrupted = true;
 }
 
+// Only the watch loop has anything to finish: it stops at its next wait, which the signal
+// wakes (no SA_RESTART). Everywhere else Ctrl+C and SIGTERM keep their default: end at once,
+// even inside a blocking call.
+void stopWatchingOn(int signal) {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     preview::Options options;
     std::string error;
     if (!preview::parseOptions(argc, argv, &options, &error)) {
-        std::cerr << "tintlet-preview: " << error << "\n";
+        std::cerr << "tintlet-preview: " << preview::printable(error) << "\n";
         return 2;
     }
     if (options.help) {
@@ -31,8 +44,11 @@ int main(int argc, char** argv) {
     if (options.styles.empty()) {
         options.styles.push_back(TINTLET_BUNDLED_STYLE);
     }
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    return preview::runPreview(options, {std::cout, std::cerr, isatty(STDOUT_FILENO) != 0},
-                               interrupted);
+    if (options.watch) {
+        stopWatchingOn(SIGINT);
+        stopWatchingOn(SIGTERM);
+    }
+    const bool colors = preview::colorWanted(isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"),
+                                             std::getenv("TERM"));
+    return preview::runPreview(options, {std::cout, std::cerr, colors}, interrupted);
 }

@@ -1,10 +1,12 @@
 #include "tools/preview/title_bar_svg.h"
 
 #include "stylefile/color_text.h"
+#include "tools/preview/terminal_text.h"
 
 namespace preview {
 namespace {
 
+// Control bytes and invalid UTF-8 are already written out as \xNN, so the document stays XML.
 std::string escapeXml(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -80,8 +82,8 @@ std::string renderTitleBarSvg(const AppliedColors& colors, const std::string& st
     svg += "  <rect x=\"210\" y=\"100\" width=\"140\" height=\"22\" fill=\"" + infoBackground +
            "\" stroke=\"" + infoText + "\"/>\n";
     svg += "  <text x=\"218\" y=\"115\" fill=\"" + infoText + "\">Tooltip text</text>\n";
-    svg += "  <text x=\"20\" y=\"236\" font-size=\"11\" fill=\"#505050\">" + escapeXml(styleName) +
-           "</text>\n";
+    svg += "  <text x=\"20\" y=\"236\" font-size=\"11\" fill=\"#505050\">" +
+           escapeXml(printable(styleName)) + "</text>\n";
     svg += "</svg>\n";
     return svg;
 }

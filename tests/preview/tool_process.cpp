@@ -1,0 +1,138 @@
+#include "tool_process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tooltest {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<std::string> environmentWith(const std::vector<std::string>& changes) {
+    std::vector<std::string> entries;
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
+    for (char** e = environ; *e != nullptr; ++e) {
+        bool replaced = false;
+        for (const std::string& change : changes) {
+            replaced = replaced || nameOf(change) == nameOf(*e);
+        }
+        if (!replaced) {
+            entries.push_back(*e);
+        }
+    }
+    for (const std::string& change : changes) {
+        if (change.find('=') != std::string::npos) {
+            entries.push_back(change);
+        }
+    }
+    return entries;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& texts) {
+    std::vector<char*> list;
+    for (std::string& text : texts) {
+        list.push_back(text.data());
+    }
+    list.push_back(nullptr);
+    return list;
+}
+
+// One read of what is there, waiting at most until deadline; false at the end of the output.
+bool readSome(Tool& tool, Clock::time_point deadline, bool* timedOut) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+        *timedOut = true;
+        return false;
+    }
+    pollfd ready{tool.output, POLLIN, 0};
+    const int polled = poll(&ready, 1, static_cast<int>(left));
+    if (polled < 0 && errno == EINTR) {
+        return true;
+    }
+    if (polled == 0) {
+        *timedOut = true;
+        return false;
+    }
+    char buffer[4096];
+    const ssize_t count = read(tool.output, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) {
+        return true;
+    }
+    if (count <= 0) { // a pseudo-terminal ends with EIO once the tool has gone
+        return false;
+    }
+    tool.text.append(buffer, static_cast<std::size_t>(count));
+    return true;
+}
+
+} // namespace
+
+Tool startTool(const std::vector<std::string>& arguments,
+               const std::vector<std::string>& environment, bool terminal) {
+    std::vector<std::string> argv = {PREVIEW_TOOL};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> envp = environmentWith(environment);
+    std::vector<char*> argPointers = pointers(argv), envPointers = pointers(envp);
+
+    Tool tool;
+    if (terminal) {
+        int master = -1;
+        tool.pid = forkpty(&master, nullptr, nullptr, nullptr);
+        if (tool.pid == 0) {
+            execve(argPointers[0], argPointers.data(), envPointers.data());
+            _exit(127);
+        }
+        tool.output = master;
+        return tool;
+    }
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        return tool;
+    }
+    tool.pid = fork();
+    if (tool.pid == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        dup2(pipeEnds[1], STDERR_FILENO);
+        execve(argPointers[0], argPointers.data(), envPointers.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    tool.output = pipeEnds[0];
+    return tool;
+}
+
+bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    bool timedOut = false;
+    while (tool.text.find(marker) == std::string::npos) {
+        if (!readSome(tool, deadline, &timedOut)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int finish(Tool& tool, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    bool timedOut = false;
+    while (readSome(tool, deadline, &timedOut)) {
+    }
+    if (timedOut) {
+        kill(tool.pid, SIGKILL);
+    }
+    int status = 0;
+    waitpid(tool.pid, &status, 0);
+    close(tool.output);
+    return timedOut ? -1 : status;
+}
+
+} // namespace tooltest

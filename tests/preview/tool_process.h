@@ -1,0 +1,33 @@
+// The built tintlet-preview as a process of its own, for what a pipe to popen cannot show: a
+// terminal, signals, and a time limit on every wait.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace tooltest {
+
+struct Tool {
+    pid_t pid = -1;
+    int output = -1; // standard output and error, merged
+    std::string text;
+};
+
+// Starts the tool with arguments; environment entries "NAME=value" replace or add to the
+// test's own, "NAME" alone removes one. On a terminal of its own (a pseudo-terminal) when
+// terminal is set, else on a pipe.
+Tool startTool(const std::vector<std::string>& arguments,
+               const std::vector<std::string>& environment = {}, bool terminal = false);
+
+// Reads the tool's output until it holds marker; false when the limit passed or the output ended
+// first.
+bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds limit);
+
+// Reads the tool's output to its end and reaps it: its wait status, or -1 when it outlived the
+// limit (it is then killed).
+int finish(Tool& tool, std::chrono::milliseconds limit);
+
+} // namespace tooltest
