@@ -36,8 +36,9 @@ ToolRun runTool(const std::string& arguments) {
         return {};
     }
     close(errFile);
+    // Stopped by `timeout` should it hang, so a regression fails here rather than stalling.
     const std::string command =
-        std::string("'") + PREVIEW_TOOL + "' " + arguments + " 2>'" + errPath + "'";
+        std::string("timeout 30 '") + PREVIEW_TOOL + "' " + arguments + " 2>'" + errPath + "'";
     ToolRun run{};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {

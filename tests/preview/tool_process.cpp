@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <utility>
+
 extern char** environ;
 
 namespace tooltest {
@@ -45,8 +47,21 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
     return list;
 }
 
+// In the child: what a test runner started without job control ignores or blocks would
+// otherwise be inherited, and the tool would keep a signal the test sends it.
+void defaultSignals() {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 // One read of what is there, waiting at most until deadline; false at the end of the output.
 bool readSome(Tool& tool, Clock::time_point deadline, bool* timedOut) {
+    if (tool.output < 0) {
+        return false;
+    }
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) {
@@ -88,10 +103,11 @@ Tool startTool(const std::vector<std::string>& arguments,
         int master = -1;
         tool.pid = forkpty(&master, nullptr, nullptr, nullptr);
         if (tool.pid == 0) {
+            defaultSignals();
             execve(argPointers[0], argPointers.data(), envPointers.data());
             _exit(127);
         }
-        tool.output = master;
+        tool.output = tool.pid > 0 ? master : -1;
         return tool;
     }
     int pipeEnds[2];
@@ -100,12 +116,17 @@ Tool startTool(const std::vector<std::string>& arguments,
     }
     tool.pid = fork();
     if (tool.pid == 0) {
+        defaultSignals();
         dup2(pipeEnds[1], STDOUT_FILENO);
         dup2(pipeEnds[1], STDERR_FILENO);
         execve(argPointers[0], argPointers.data(), envPointers.data());
         _exit(127);
     }
     close(pipeEnds[1]);
+    if (tool.pid < 0) {
+        close(pipeEnds[0]);
+        return tool;
+    }
     tool.output = pipeEnds[0];
     return tool;
 }
@@ -122,6 +143,9 @@ bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds 
 }
 
 int finish(Tool& tool, std::chrono::milliseconds limit) {
+    if (tool.pid <= 0) {
+        return -1; // never started: nothing to signal or reap
+    }
     const auto deadline = Clock::now() + limit;
     bool timedOut = false;
     while (readSome(tool, deadline, &timedOut)) {
@@ -130,9 +154,27 @@ int finish(Tool& tool, std::chrono::milliseconds limit) {
         kill(tool.pid, SIGKILL);
     }
     int status = 0;
-    waitpid(tool.pid, &status, 0);
+    const bool reaped = waitpid(tool.pid, &status, 0) == tool.pid;
+    tool.pid = -1;
     close(tool.output);
-    return timedOut ? -1 : status;
+    tool.output = -1;
+    return timedOut || !reaped ? -1 : status;
+}
+
+Tool::Tool(Tool&& other) noexcept
+    : pid(other.pid), output(other.output), text(std::move(other.text)) {
+    other.pid = -1;
+    other.output = -1;
+}
+
+Tool::~Tool() {
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    if (output >= 0) {
+        close(output);
+    }
 }
 
 } // namespace tooltest

@@ -10,10 +10,18 @@
 
 namespace tooltest {
 
+// A tool that is still running when its Tool goes, as when a test stops at a failed assertion,
+// is killed and reaped, so no test leaves one behind.
 struct Tool {
-    pid_t pid = -1;
+    pid_t pid = -1;  // none when it could not be started
     int output = -1; // standard output and error, merged
     std::string text;
+
+    Tool() = default;
+    Tool(Tool&& other) noexcept;
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
+    ~Tool();
 };
 
 // Starts the tool with arguments; environment entries "NAME=value" replace or add to the
@@ -27,7 +35,7 @@ Tool startTool(const std::vector<std::string>& arguments,
 bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds limit);
 
 // Reads the tool's output to its end and reaps it: its wait status, or -1 when it outlived the
-// limit (it is then killed).
+// limit (it is then killed) or never started.
 int finish(Tool& tool, std::chrono::milliseconds limit);
 
 } // namespace tooltest
