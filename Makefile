@@ -33,7 +33,9 @@ test: packages format-check
 format:
 	clang-format -i $(SOURCES)
 
+# Outside a checkout there is no list of sources, and clang-format would wait on its input.
 format-check:
+	@test -n "$(SOURCES)" || { echo "format-check: no tracked sources (not a git checkout?)" >&2; exit 1; }
 	@clang-format --dry-run -Werror $(SOURCES)
 
 # The fuzz targets (clang); `make fuzz` runs each for FUZZ_SECONDS and prints what it found.
@@ -66,7 +68,7 @@ dist: packages
 	cmake --build --preset windows --target dist
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
-preview:
+preview: packages
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux --parallel $(JOBS) --target tintlet-preview
 	build/linux/tools/preview/tintlet-preview
