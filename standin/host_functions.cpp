@@ -9,8 +9,8 @@
 
 #include "standin/host.h"
 #include "stylefile/color_text.h"
+#include "stylefile/style_file.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 
@@ -122,13 +122,8 @@ bool standin::textContains(const char* text, const char* fragment) {
     bool found = false;
     if (text != nullptr && fragment != nullptr) {
         // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.
-        std::string haystack(text), needle(fragment);
-        for (auto* s : {&haystack, &needle}) {
-            for (char& c : *s) {
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            }
-        }
-        found = haystack.find(needle) != std::string::npos;
+        found =
+            stylefile::lowerCase(text).find(stylefile::lowerCase(fragment)) != std::string::npos;
     }
     if (standin::tracing()) {
         standin::traceCall("IsInString(" + quoted(text) + ", " + quoted(fragment) + ") -> " +

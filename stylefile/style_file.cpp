@@ -23,14 +23,6 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
 // The next line of text, its ending (LF, CRLF or a lone CR) taken off text too.
 std::string_view nextLine(std::string_view& text) {
     const std::size_t end = text.find_first_of("\r\n");
@@ -140,6 +132,14 @@ bool readStyleFile(const std::string& path, StyleFile* style, std::string* error
     }
     *style = StyleFile::parse(text, problems);
     return true;
+}
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower;
 }
 
 } // namespace stylefile

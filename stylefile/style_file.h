@@ -58,4 +58,7 @@ using ReadFunction = long (*)(int descriptor, void* buffer, std::size_t size);
 bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
                    std::vector<StyleProblem>* problems = nullptr, ReadFunction read = nullptr);
 
+// Keys, and the texture words the host looks for, match without regard to case.
+std::string lowerCase(std::string_view text);
+
 } // namespace stylefile

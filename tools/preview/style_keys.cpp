@@ -1,7 +1,8 @@
 #include "tools/preview/style_keys.h"
 
+#include "stylefile/style_file.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace preview {
 namespace {
@@ -11,13 +12,6 @@ constexpr unsigned ACTIVE = 1u << 0, ACTIVE_GRADIENT = 1u << 1, ACTIVE_TEXT = 1u
                    INACTIVE = 1u << 3, INACTIVE_GRADIENT = 1u << 4, INACTIVE_TEXT = 1u << 5,
                    HIGHLIGHT = 1u << 6, HIGHLIGHT_TEXT = 1u << 7, INFO = 1u << 8,
                    INFO_TEXT = 1u << 9;
-
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 // Optimal string alignment distance: insertions, deletions, substitutions and swaps of two
 // neighbours; counting stops early once past limit.
@@ -80,9 +74,9 @@ const std::vector<StyleKey>& pluginStyleKeys() {
 }
 
 const StyleKey* findStyleKey(const std::string& key) {
-    const std::string lower = lowerCase(key);
+    const std::string lower = stylefile::lowerCase(key);
     for (const StyleKey& known : pluginStyleKeys()) {
-        if (lowerCase(known.key) == lower) {
+        if (stylefile::lowerCase(known.key) == lower) {
             return &known;
         }
     }
@@ -91,11 +85,12 @@ const StyleKey* findStyleKey(const std::string& key) {
 
 const StyleKey* nearestStyleKey(const std::string& key) {
     constexpr std::size_t MOST_EDITS = 2;
-    const std::string lower = lowerCase(key);
+    const std::string lower = stylefile::lowerCase(key);
     const StyleKey* nearest = nullptr;
     std::size_t best = MOST_EDITS + 1;
     for (const StyleKey& known : pluginStyleKeys()) {
-        const std::size_t distance = editDistance(lower, lowerCase(known.key), MOST_EDITS);
+        const std::size_t distance =
+            editDistance(lower, stylefile::lowerCase(known.key), MOST_EDITS);
         if (distance < best) {
             best = distance;
             nearest = &known;
