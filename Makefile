@@ -3,7 +3,7 @@
 # and for Windows.
 
 .PHONY: all packages linux linux-asan windows test format format-check fuzz-build fuzz bench-build \
-	bench soak preview
+	bench soak preview packages-preview
 
 JOBS ?= $(shell nproc)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
@@ -12,6 +12,10 @@ all: linux windows
 
 packages:
 	@tools/install-packages.sh
+
+# The preview tool needs only a compiler and CMake.
+packages-preview:
+	@tools/install-packages.sh preview
 
 linux linux-asan windows:
 	cmake --preset $@ >/dev/null
@@ -24,6 +28,7 @@ test: packages format-check
 	$(MAKE) linux linux-asan windows
 	ctest --preset linux
 	ctest --preset linux-asan
+	@tools/i386-programs.sh
 	ctest --preset windows
 	$(MAKE) fuzz-build
 	ctest --preset fuzz
@@ -59,6 +64,7 @@ bench: packages bench-build
 
 # Tintlet.dll in the checking host under Wine: 1,000 starts and stops, then 10,000 style changes.
 soak: packages windows
+	@tools/i386-programs.sh
 	cmake --build --preset windows --target soak
 
 # The release archive for users: dist/Tintlet-<version>-win32.zip.
@@ -68,7 +74,7 @@ dist: packages
 	cmake --build --preset windows --target dist
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
-preview: packages
+preview: packages-preview
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux --parallel $(JOBS) --target tintlet-preview
 	build/linux/tools/preview/tintlet-preview
