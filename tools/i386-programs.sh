@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # Whether this machine runs 32-bit x86 programs, as Wine's loader for a 32-bit prefix is one, and
 # how: natively, or through the qemu-i386 user-mode emulator registered with binfmt_misc where the
 # kernel runs none. Sourced by tools/install-packages.sh, which registers the emulator, and by the

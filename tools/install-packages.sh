@@ -102,7 +102,7 @@ emulator_suite() {
     echo "$codename-backports"
 }
 
-# Why the emulator cannot be had, in one line, then stop or carry on as the caller asked.
+# Why the emulator cannot be had, in one line; an error only under CI.
 cannot_emulate() {
     echo "Wine cannot run here: $1, and $2" >&2
     [ "${TINTLET_REQUIRE_WINE:-}" != 1 ] || exit 1
@@ -163,5 +163,7 @@ ensure_i386_programs() {
     echo "registered qemu-i386 $version with binfmt_misc ($reason): Wine runs through the emulator"
 }
 
+# The emulator first, so that the i386 packages' own set-up programs run when they are installed.
+# In a subshell: where it cannot, it says why and ends there, failing only under CI.
+[ -z "$wine_wanted" ] || (ensure_i386_programs)
 install_missing
-[ -z "$wine_wanted" ] || ensure_i386_programs
