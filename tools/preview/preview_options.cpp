@@ -17,6 +17,9 @@ const char USAGE[] =
     "options:\n"
     "  --trace       print every host call with its arguments and result\n"
     "  --svg FILE    draw the title bars, a selected row and a tooltip of the last style\n"
+    "  --screenshot FILE.png\n"
+    "                a screenshot per style of what Windows itself draws in the colours\n"
+    "                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)\n"
     "  --watch       keep running; re-apply the last style whenever its file changes\n"
     "                (Ctrl+C stops)\n"
     "  --window #rrggbb\n"
@@ -75,6 +78,10 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
                 *error = "option --window needs a colour #rrggbb, not '" + text + "'";
                 return false;
             }
+        } else if (is("--screenshot")) {
+            if (!value("--screenshot", &options->screenshotPath)) {
+                return false;
+            }
         } else if (is("--svg")) {
             if (!value("--svg", &options->svgPath)) {
                 return false;
@@ -96,6 +103,10 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             *error = "unknown option '" + argument + "' (see --help)";
             return false;
         }
+    }
+    if (options->watch && !options->screenshotPath.empty()) {
+        *error = "--screenshot and --watch do not go together: each screenshot run starts Wine";
+        return false;
     }
     return true;
 }

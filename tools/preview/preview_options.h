@@ -16,6 +16,7 @@ struct Options {
     COLORREF window = RGB(255, 255, 255); // the window background the highlight is seen on
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
+    std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine
     std::vector<std::string> styles;
 };
 

@@ -6,6 +6,7 @@
 #include "standin/session.h"
 #include "stylefile/color_text.h"
 #include "tools/preview/applied_colors.h"
+#include "tools/preview/screenshot.h"
 #include "tools/preview/style_keys.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
@@ -43,6 +44,7 @@ struct Run {
     const Output& output;
     int warnings = 0;
     int changes = 0;
+    std::vector<AppliedColors> applied; // after each step
 };
 
 int fail(const Output& output, const std::string& message) {
@@ -195,6 +197,7 @@ bool runStep(Run& run, standin::Session& session, const Style& style, const std:
     printWarnings(run, style.path, inputWarnings(style, pass));
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
+    run.applied.push_back(colors);
     output.out << formatReport(style.path, step, colors, output.swatches,
                                colorsFromDefaults(colors, pass), run.options.window, &run.warnings)
                << std::flush;
@@ -251,6 +254,16 @@ int runPlugin(Run& run, const std::vector<Style>& styles, const std::atomic<bool
     if (!writeSvg(run.options.svgPath, output)) {
         return 1;
     }
+    if (!run.options.screenshotPath.empty()) {
+        ScreenshotPlan plan{
+            run.options.screenshotPath, {}, run.applied, run.options.window, run.options.trace};
+        for (const Style& style : styles) {
+            plan.styles.push_back(style.path);
+        }
+        if (takeScreenshots(plan, output, stop) != 0) {
+            return 1;
+        }
+    }
     if (run.options.watch && !stop) {
         const std::string path = styles.back().path;
         output.out << "watching " << printable(path) << " (Ctrl+C stops)\n" << std::flush;
@@ -272,6 +285,9 @@ int runPlugin(Run& run, const std::vector<Style>& styles, const std::atomic<bool
 } // namespace
 
 int runPreview(const Options& options, const Output& output, const std::atomic<bool>& stop) {
+    if (!options.screenshotPath.empty() && !screenshotNeeds().empty()) {
+        return fail(output, screenshotNeeds());
+    }
     // Every style is read before the plug-in starts, so a typo stops nothing half way.
     std::vector<Style> styles(options.styles.size());
     for (std::size_t i = 0; i < styles.size(); ++i) {
@@ -286,7 +302,7 @@ int runPreview(const Options& options, const Output& output, const std::atomic<b
             output.out << "trace: " << printable(line) << "\n";
         });
     }
-    Run run{options, output};
+    Run run{options, output, 0, 0, {}};
     const int status = runPlugin(run, styles, stop);
     standin::setTrace(nullptr);
     traceSystemColors(output, false);

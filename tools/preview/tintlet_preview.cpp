@@ -12,14 +12,16 @@
 namespace {
 
 std::atomic<bool> interrupted{false};
+volatile std::sig_atomic_t received = 0;
 
-void onInterrupt(int) {
+void onInterrupt(int signal) {
+    received = signal;
     interrupted = true;
 }
 
-// Only the watch loop has anything to finish: it stops at its next wait, which the signal
-// wakes (no SA_RESTART). Everywhere else Ctrl+C and SIGTERM keep their default: end at once,
-// even inside a blocking call.
+// Only the watch loop and a screenshot run have anything to finish: they stop at their next
+// wait, which the signal wakes (no SA_RESTART). Everywhere else Ctrl+C and SIGTERM keep their
+// default: end at once, even inside a blocking call.
 void stopWatchingOn(int signal) {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
@@ -44,11 +46,18 @@ int main(int argc, char** argv) {
     if (options.styles.empty()) {
         options.styles.push_back(TINTLET_BUNDLED_STYLE);
     }
-    if (options.watch) {
+    const bool screenshots = !options.screenshotPath.empty();
+    if (options.watch || screenshots) {
         stopWatchingOn(SIGINT);
         stopWatchingOn(SIGTERM);
     }
     const bool colors = preview::colorWanted(isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"),
                                              std::getenv("TERM"));
-    return preview::runPreview(options, {std::cout, std::cerr, colors}, interrupted);
+    const int status = preview::runPreview(options, {std::cout, std::cerr, colors}, interrupted);
+    if (screenshots && received != 0) {
+        // Xvfb and Wine are gone: now end as the signal would have, so a shell sees it.
+        std::signal(received, SIG_DFL);
+        std::raise(received);
+    }
+    return status;
 }

@@ -1,0 +1,356 @@
+// The scene, drawn by Windows' own user32 and comctl32 from the system colours.
+#include "standin/scene.h"
+
+#include "standin/session.h"
+#include "stylefile/color_text.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace standin {
+namespace {
+
+constexpr char SCENE_CLASS[] = "MarlwoodScene";
+constexpr UINT NEXT_STYLE = WM_APP + 1; // wParam: 1 go on, 0 stop
+constexpr int EDIT_SELECTION_END = 13;  // "Selected text"
+
+// Room for the caption gradients to show, in an 800 x 600 desktop; the tooltip overlaps nothing.
+constexpr RECT INACTIVE_WINDOW = {20, 20, 620, 150};
+constexpr RECT ACTIVE_WINDOW = {120, 170, 780, 400};
+constexpr POINT TOOLTIP_AT = {40, 440};
+
+struct Scene {
+    HWND inactive = nullptr;
+    HWND active = nullptr;
+    HWND listBox = nullptr;
+    HWND edit = nullptr;
+    HWND listView = nullptr;
+    HWND tooltip = nullptr;
+};
+
+Scene scene;
+
+void writeLine(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+}
+
+void point(const char* name, LONG x, LONG y) {
+    writeLine(std::string("point ") + name + " " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void within(const char* name, const RECT& box) {
+    writeLine(std::string("within ") + name + " " + std::to_string(box.left) + " " +
+              std::to_string(box.top) + " " + std::to_string(box.right) + " " +
+              std::to_string(box.bottom));
+}
+
+// A rectangle of a control's client area in screen coordinates.
+RECT onScreen(HWND window, RECT rect) {
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+BOOL CALLBACK forwardToControl(HWND control, LPARAM message) {
+    SendMessageA(control, static_cast<UINT>(message), 0, 0);
+    return TRUE;
+}
+
+LRESULT CALLBACK sceneWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SYSCOLORCHANGE) {
+        // Common controls keep their own copy of the system colours until they are told.
+        EnumChildWindows(window, forwardToControl, WM_SYSCOLORCHANGE);
+    }
+    if (message == WM_CLOSE) {
+        return 0; // the scene ends when its reader says so
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND topWindow(const char* caption, const RECT& at) {
+    return CreateWindowExA(0, SCENE_CLASS, caption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                           at.left, at.top, at.right - at.left, at.bottom - at.top, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND control(const char* windowClass, DWORD style, int x, int y, int width, int height,
+             const char* text = "") {
+    return CreateWindowExA(WS_EX_CLIENTEDGE, windowClass, text, WS_CHILD | WS_VISIBLE | style, x, y,
+                           width, height, scene.active, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+// comctl32 takes the system colours when it loads, so it is loaded only once the plug-in has
+// applied the first style.
+bool loadCommonControls() {
+    HMODULE comctl32 = LoadLibraryA("comctl32.dll");
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = comctl32 == nullptr ? nullptr
+                                    : reinterpret_cast<Init>(reinterpret_cast<void (*)()>(
+                                          GetProcAddress(comctl32, "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    return init != nullptr && init(&classes);
+}
+
+bool makeWindows() {
+    WNDCLASSA definition{};
+    definition.lpfnWndProc = sceneWindowProc;
+    definition.hInstance = GetModuleHandleA(nullptr);
+    definition.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
+    definition.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    definition.lpszClassName = SCENE_CLASS;
+    if (RegisterClassA(&definition) == 0 || !loadCommonControls()) {
+        return false;
+    }
+    scene.inactive = topWindow("Inactive title bar: Windows draws it from the system colours",
+                               INACTIVE_WINDOW);
+    scene.active = topWindow("Active title bar: with a selected row, text and a tooltip",
+                             ACTIVE_WINDOW);
+    if (scene.inactive == nullptr || scene.active == nullptr) {
+        return false;
+    }
+
+    scene.listBox =
+        control("LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL, 16, 16, 280, 100);
+    for (const char* row : {"First row", "Selected row", "Third row", "Fourth row"}) {
+        SendMessageA(scene.listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
+    }
+    SendMessageA(scene.listBox, LB_SETCURSEL, 1, 0);
+
+    scene.edit = control("EDIT", ES_NOHIDESEL | ES_AUTOHSCROLL, 16, 130, 280, 26,
+                         "Selected text, and more");
+    SendMessageA(scene.edit, EM_SETSEL, 0, EDIT_SELECTION_END);
+
+    scene.listView = control(WC_LISTVIEWA,
+                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
+                             316, 16, 310, 140);
+    SendMessageA(scene.listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 LVS_EX_FULLROWSELECT);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 280;
+    SendMessageA(scene.listView, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    const char* items[] = {"First item", "Selected item", "Third item"};
+    for (int i = 0; i < 3; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<char*>(items[i]);
+        SendMessageA(scene.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    LVITEMA selected{};
+    selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(scene.listView, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+
+    ShowWindow(scene.inactive, SW_SHOWNOACTIVATE);
+    ShowWindow(scene.active, SW_SHOW);
+    SetForegroundWindow(scene.active);
+    SetActiveWindow(scene.active);
+    // A list view shows its selection in the highlight colours only while it has the focus.
+    SetFocus(scene.listView);
+    return true;
+}
+
+// A tooltip takes its colours when it is made, so each style gets a new one.
+bool makeTooltip() {
+    if (scene.tooltip != nullptr) {
+        DestroyWindow(scene.tooltip);
+    }
+    scene.tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                                    scene.active, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (scene.tooltip == nullptr) {
+        return false;
+    }
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = scene.active;
+    tool.uId = 1;
+    tool.lpszText = const_cast<char*>("A tooltip, drawn in the tooltip colours");
+    SendMessageA(scene.tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(scene.tooltip, TTM_TRACKPOSITION, 0, MAKELPARAM(TOOLTIP_AT.x, TOOLTIP_AT.y));
+    SendMessageA(scene.tooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    return true;
+}
+
+// Handles messages until none has come for a while; each wait also lets Wine put what was
+// painted on the screen.
+void settle() {
+    for (;;) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 150, QS_ALLINPUT) == WAIT_TIMEOUT) {
+            return;
+        }
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+void repaint() {
+    for (HWND window : {scene.inactive, scene.active}) {
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    settle();
+}
+
+// Where a picture of the screen must show each managed colour: a caption's two colours at its
+// ends, where neither icon nor buttons cover them; a selected row's background beyond its text.
+void describe() {
+    for (HWND window : {scene.inactive, scene.active}) {
+        const bool active = window == scene.active;
+        TITLEBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        GetTitleBarInfo(window, &bar);
+        const RECT& r = bar.rcTitleBar;
+        point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION", r.left, r.top);
+        point(active ? "COLOR_GRADIENTACTIVECAPTION" : "COLOR_GRADIENTINACTIVECAPTION",
+              r.right - 1, r.top);
+        within(active ? "COLOR_CAPTIONTEXT" : "COLOR_INACTIVECAPTIONTEXT", r);
+    }
+    RECT row;
+    SendMessageA(scene.listBox, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    row = onScreen(scene.listBox, row);
+    point("COLOR_HIGHLIGHT", row.right - 4, (row.top + row.bottom) / 2);
+    within("COLOR_HIGHLIGHTTEXT", row);
+
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    SendMessageA(scene.listView, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    item = onScreen(scene.listView, item);
+    point("COLOR_HIGHLIGHT", item.right - 4, (item.top + item.bottom) / 2);
+    within("COLOR_HIGHLIGHTTEXT", item);
+
+    // The selected characters of the edit box, as high as its line.
+    const LRESULT first = SendMessageA(scene.edit, EM_POSFROMCHAR, 0, 0);
+    const LRESULT last = SendMessageA(scene.edit, EM_POSFROMCHAR, EDIT_SELECTION_END, 0);
+    RECT client;
+    GetClientRect(scene.edit, &client);
+    RECT selection = {static_cast<short>(LOWORD(first)), client.top,
+                      static_cast<short>(LOWORD(last)), client.bottom};
+    selection = onScreen(scene.edit, selection);
+    within("COLOR_HIGHLIGHT", selection);
+    within("COLOR_HIGHLIGHTTEXT", selection);
+
+    // Inside the tooltip's border, which is drawn in another colour.
+    RECT tip;
+    GetClientRect(scene.tooltip, &tip);
+    tip = onScreen(scene.tooltip, tip);
+    point("COLOR_INFOBK", tip.left + 1, tip.top + 1);
+    within("COLOR_INFOTEXT", tip);
+}
+
+void painted(const std::string& style) {
+    describe();
+    writeLine("painted " + style);
+    std::fflush(stdout);
+}
+
+// Reads the scene's orders from standard input, so the main thread keeps handling messages.
+DWORD WINAPI readOrders(LPVOID mainThread) {
+    char line[64];
+    const DWORD thread = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(mainThread));
+    while (std::fgets(line, sizeof line, stdin) != nullptr) {
+        const bool next = std::strcmp(line, "next\n") == 0 || std::strcmp(line, "next\r\n") == 0;
+        PostThreadMessageA(thread, NEXT_STYLE, next ? 1 : 0, 0);
+        if (!next) {
+            return 0;
+        }
+    }
+    PostThreadMessageA(thread, NEXT_STYLE, 0, 0);
+    return 0;
+}
+
+// Handles messages until the reader says to go on (true) or to stop (false).
+bool awaitOrder() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd == nullptr && message.message == NEXT_STYLE) {
+            return message.wParam != 0;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return false;
+}
+
+} // namespace
+
+int showScene(std::vector<std::string> styles) {
+    // The window colour the highlight is chosen against, as the preview's --window sets it.
+    if (styles.size() >= 3 && styles[0] == "--window") {
+        COLORREF window = 0;
+        if (!stylefile::parseColor(styles[1], window)) {
+            std::fprintf(stderr, "show: --window needs a colour, not '%s'\n", styles[1].c_str());
+            return 2;
+        }
+        const INT index = COLOR_WINDOW;
+        SetSysColors(1, &index, &window);
+        styles.erase(styles.begin(), styles.begin() + 2);
+    }
+    Session session;
+    std::string error;
+    if (!session.load(styles.front(), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 2;
+    }
+    if (session.begin() != 0) {
+        std::fprintf(stderr, "the plug-in failed to start\n");
+        return 1;
+    }
+    if (!makeWindows() || !makeTooltip()) {
+        std::fprintf(stderr, "cannot make the scene (error %lu)\n", GetLastError());
+        session.end();
+        return 1;
+    }
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue, for the reader
+    const HANDLE reader = CreateThread(
+        nullptr, 0, readOrders,
+        reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(GetCurrentThreadId())), 0, nullptr);
+    if (reader == nullptr) {
+        std::fprintf(stderr, "cannot read orders (error %lu)\n", GetLastError());
+        session.end();
+        return 1;
+    }
+    CloseHandle(reader);
+
+    repaint();
+    painted(styles.front());
+    int status = 0;
+    bool goOn = true;
+    for (std::size_t i = 1; i < styles.size() && (goOn = awaitOrder()); ++i) {
+        if (session.change(styles[i], &error) < 0) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            status = 2;
+            break;
+        }
+        if (!makeTooltip()) {
+            std::fprintf(stderr, "cannot make the tooltip (error %lu)\n", GetLastError());
+            status = 1;
+            break;
+        }
+        repaint();
+        painted(styles[i]);
+    }
+    if (status == 0 && goOn) {
+        awaitOrder(); // the last picture is taken before the scene goes
+    }
+    DestroyWindow(scene.tooltip);
+    DestroyWindow(scene.active);
+    DestroyWindow(scene.inactive);
+    if (session.end() == 0 && status == 0) {
+        std::fprintf(stderr, "the plug-in left its window class registered\n");
+        status = 1;
+    }
+    return status;
+}
+
+} // namespace standin
