@@ -301,6 +301,36 @@ TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn)
     }
 }
 
+TEST(PreviewTool, MarksADefaultExactlyWhereTheStyleGaveNoColour) {
+    const struct {
+        const char* name;
+        const char* text;
+        std::vector<const char*> lines;
+    } cases[] = {
+        // The highlight's own values, equal to the tooltip's later defaults, are the style's.
+        {"hilite-like-tooltip.style",
+         "menu.hilite: flat solid\nmenu.hilite.color: #ffffe1\nmenu.hilite.textColor: #000000\n",
+         {"COLOR_HIGHLIGHT                 13  #ffffe1\n",
+          "COLOR_HIGHLIGHTTEXT             14  #000000\n",
+          "COLOR_INFOBK                    24  #ffffe1  (default)\n",
+          "COLOR_INFOTEXT                  23  #000000  (default)\n"}},
+        // Every menu colour is the window's: the fixed pair, although the frame's text is white.
+        {"white-menu.style",
+         "menu.title.color: #ffffff\nmenu.frame.color: #ffffff\nmenu.frame.textColor: #ffffff\n",
+         {"COLOR_HIGHLIGHT                 13  #0a246a  (default)\n",
+          "COLOR_HIGHLIGHTTEXT             14  #ffffff  (default)\n",
+          "COLOR_INFOBK                    24  #ffffff\n",
+          "COLOR_INFOTEXT                  23  #ffffff\n"}},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(quoted(tests::writeStyle(c.name, c.text)));
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const char* line : c.lines) {
+            EXPECT_NE(run.out.find(line), std::string::npos) << c.name << ": " << line << run.out;
+        }
+    }
+}
+
 TEST(PreviewTool, WarningsStopAtTwentyAFileThenACount) {
     std::string text;
     for (int i = 0; i < 30; ++i) {
