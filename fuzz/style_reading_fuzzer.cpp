@@ -9,6 +9,8 @@
 // twice, the second time with every found fragment answered 1: both runs must ask the host the
 // same and apply the same colours.
 
+#include "colors/menu_highlight.h"
+#include "colors/style_access.h"
 #include "colors/style_reading.h"
 #include "colors/system_color_set.h"
 #include "fuzz/fuzz_input.h"
@@ -27,9 +29,9 @@
 
 namespace {
 
+// Colours the host answers with to reach the highlight's fallbacks.
 constexpr COLORREF WHITE = 0x00FFFFFF;
 constexpr COLORREF BLACK = 0x00000000;
-constexpr COLORREF FALLBACK_HIGHLIGHT = 0x006A240A;
 
 void require(bool condition, const char* what) {
     if (!condition) {
@@ -227,7 +229,7 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
             const COLORREF value = call.values[i];
             session.transcript.push_back(std::to_string(value));
             require(session.colorsGiven.count(value) != 0 || value == FALLBACK_HIGHLIGHT ||
-                        value == WHITE || value == BLACK,
+                        value == FALLBACK_HIGHLIGHT_TEXT || value == BLACK_FALLBACK_HIGHLIGHT,
                     "an applied colour that this pass's style did not give");
         }
         const auto& reads = win32_standin::getSysColorCalls();
