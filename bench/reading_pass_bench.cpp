@@ -2,9 +2,10 @@
 // each sample style: against the same host and Windows calls made directly, the floor any pass
 // has to pay, and against a host that answers at once, which leaves the plug-in's own work; and
 // how fast the stand-in host parses a large style. Times are CPU time per operation, the median
-// of five runs, so they do not depend on what else the machine is doing.
+// of five runs. Then the same pass counted in instructions under callgrind, which a busy machine
+// does not move: the figure to compare from run to run.
 //
-//   tintlet_bench [SECONDS]   each run at least SECONDS long (default 0.2)
+//   tintlet_bench [SECONDS]   each timed run at least SECONDS long (default 0.5)
 //
 // The plug-in's calls to the host and to GetSysColor and SetSysColors are wrapped at link time
 // (--wrap), so that they can be recorded and answered at once.
@@ -15,13 +16,23 @@
 #include "stylefile/style_file.h"
 #include "win32/win32_standin.h"
 
+#include <valgrind/callgrind.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -173,18 +184,11 @@ std::string generatedStyle(int lines) {
     return text;
 }
 
-void row(const std::string& run, double nanoseconds, const std::string& note) {
-    std::printf("%-34s %12.1f  %s\n", run.c_str(), nanoseconds, note.c_str());
+void row(const std::string& run, double figure, const std::string& note) {
+    std::printf("%-34s %12.1f%s%s\n", run.c_str(), figure, note.empty() ? "" : "  ", note.c_str());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.2;
-    if (argc > 2 || seconds <= 0 || seconds > 60) {
-        std::fprintf(stderr, "usage: tintlet_bench [SECONDS]  (each run, above 0 and up to 60)\n");
-        return 2;
-    }
+std::vector<std::filesystem::path> sampleStyles() {
     std::vector<std::filesystem::path> styles;
     for (const auto& entry : std::filesystem::directory_iterator(TINTLET_SAMPLE_STYLES)) {
         if (entry.path().extension() == ".style") {
@@ -192,21 +196,120 @@ int main(int argc, char** argv) {
         }
     }
     std::sort(styles.begin(), styles.end());
+    return styles;
+}
+
+// Makes a sample style current and records the host calls of one pass over it.
+std::vector<HostCall> passCalls(const std::filesystem::path& path) {
+    std::string error;
+    if (!standin::loadStyle(path.string(), &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+    recorded.clear();
+    host = Host::Recording;
+    readingPass();
+    host = Host::Standin;
+    return recorded;
+}
+
+// Instructions are counted over this many passes of each kind, after one untimed pass.
+constexpr int COUNTED_PASSES = 100;
+
+// Under callgrind, with collection off at the start: counts `operation` over COUNTED_PASSES
+// and has callgrind write the count out under `name`.
+template <typename Operation> void countInstructions(const char* name, Operation operation) {
+    operation();
+    win32_standin::reset();
+    CALLGRIND_ZERO_STATS;
+    CALLGRIND_TOGGLE_COLLECT;
+    for (int i = 0; i < COUNTED_PASSES; ++i) {
+        operation();
+    }
+    CALLGRIND_TOGGLE_COLLECT;
+    CALLGRIND_DUMP_STATS_AT(name);
+}
+
+int countedRun() {
+    for (const auto& path : sampleStyles()) {
+        const std::vector<HostCall> calls = passCalls(path);
+        const std::string name = path.stem().string();
+        countInstructions(("pass " + name).c_str(), readingPass);
+        countInstructions(("alone " + name).c_str(), [&] { hostCallsAlone(calls); });
+    }
+    host = Host::AtOnce;
+    countInstructions("at-once", readingPass);
+    return 0;
+}
+
+// Runs this program again under callgrind and reads the counts it wrote, by name; false, with
+// the reason on standard error, when that could not be done.
+bool countUnderCallgrind(std::map<std::string, double>* counts) {
+    char folder[] = "/tmp/tintlet-bench-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        std::fprintf(stderr, "tintlet_bench: cannot make a folder in /tmp: %s\n",
+                     std::strerror(errno));
+        return false;
+    }
+    const std::string out = std::string(folder) + "/counts";
+    const std::string outOption = "--callgrind-out-file=" + out;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const char* arguments[] = {
+        "valgrind",        "-q",         "--tool=callgrind", "--collect-atstart=no",
+        outOption.c_str(), self.c_str(), "--count",          nullptr};
+    pid_t child = 0;
+    int status = -1;
+    const int spawned = posix_spawnp(&child, "valgrind", nullptr, nullptr,
+                                     const_cast<char* const*>(arguments), environ);
+    if (spawned == 0) {
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    for (int dump = 1;; ++dump) {
+        std::ifstream file(out + "." + std::to_string(dump));
+        if (!file) {
+            break;
+        }
+        std::string line, name;
+        while (std::getline(file, line)) {
+            if (line.rfind("desc: Trigger: Client Request: ", 0) == 0) {
+                name = line.substr(31);
+            } else if (line.rfind("totals: ", 0) == 0) {
+                (*counts)[name] = std::atof(line.c_str() + 8) / COUNTED_PASSES;
+            }
+        }
+    }
+    std::filesystem::remove_all(folder);
+    if (spawned != 0) {
+        std::fprintf(stderr, "tintlet_bench: cannot run valgrind for the instruction counts: %s\n",
+                     std::strerror(spawned));
+        return false;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || counts->empty()) {
+        std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed\n");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--count") == 0) {
+        return countedRun();
+    }
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.5;
+    if (argc > 2 || seconds <= 0 || seconds > 60) {
+        std::fprintf(stderr, "usage: tintlet_bench [SECONDS]  (each run, above 0 and up to 60)\n");
+        return 2;
+    }
+    const std::vector<std::filesystem::path> styles = sampleStyles();
 
     char note[96];
     std::printf("%-34s %12s\n", "run", "CPU ns/op");
     for (const auto& path : styles) {
-        std::string error;
-        if (!standin::loadStyle(path.string(), &error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            return 1;
-        }
+        const std::vector<HostCall> calls = passCalls(path);
         const std::string name = path.stem().string();
-        recorded.clear();
-        host = Host::Recording;
-        readingPass();
-        host = Host::Standin;
-        const std::vector<HostCall> calls = recorded;
         const double pass = nanoseconds(seconds, readingPass);
         const double alone = nanoseconds(seconds, [&] { hostCallsAlone(calls); });
         std::snprintf(note, sizeof note, "%.2f x its host calls alone", pass / alone);
@@ -227,5 +330,21 @@ int main(int argc, char** argv) {
     std::snprintf(note, sizeof note, "%zu bytes, %.1f MB/s", text.size(),
                   text.size() * 1e3 / parse);
     row("style parsing, " + std::to_string(LINES) + " lines", parse, note);
+
+    std::map<std::string, double> counts;
+    if (!countUnderCallgrind(&counts)) {
+        return 1;
+    }
+    std::printf("\n%-34s %12s  (callgrind, %d passes each)\n", "run", "instructions",
+                COUNTED_PASSES);
+    for (const auto& path : styles) {
+        const std::string name = path.stem().string();
+        const double pass = counts["pass " + name];
+        const double alone = counts["alone " + name];
+        std::snprintf(note, sizeof note, "%.3f x its host calls alone", pass / alone);
+        row("reading pass, " + name, pass, note);
+        row("  its calls made directly", alone, "");
+    }
+    row("reading pass, host answering at once", counts["at-once"], "the plug-in's own work");
     return 0;
 }

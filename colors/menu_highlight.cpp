@@ -1,27 +1,25 @@
 #include "colors/menu_highlight.h"
 
-#include "colors/style_reading.h"
-#include "colors/system_color_set.h"
+#include "colors/style_access.h"
 
 namespace {
 
-constexpr COLORREF FALLBACK_HIGHLIGHT = 0x006A240A; // "#0a246a"
-constexpr COLORREF FALLBACK_HIGHLIGHT_TEXT = 0x00FFFFFF;
+// What the frame's colour is held against in the white-reference variant.
 constexpr COLORREF WHITE = 0x00FFFFFF;
-constexpr COLORREF BLACK = 0x00000000;
 
 struct MenuElement {
-    const char* color;
-    const char* textColor;
-    const char* colorTo;
+    StyleLookup color;
+    StyleLookup textColor;
+    StyleLookup colorToDefined;
+    StyleLookup colorTo;
 };
 
-const MenuElement hiliteElement = {
-    "menu.hilite.color:", "menu.hilite.textColor:", "menu.hilite.colorTo:"};
-const MenuElement titleElement = {
-    "menu.title.color:", "menu.title.textColor:", "menu.title.colorTo:"};
-const MenuElement frameElement = {
-    "menu.frame.color:", "menu.frame.textColor:", "menu.frame.colorTo:"};
+const MenuElement hiliteElement = {StyleLookup::HiliteColor, StyleLookup::HiliteTextColor,
+                                   StyleLookup::HiliteColorToDefined, StyleLookup::HiliteColorTo};
+const MenuElement titleElement = {StyleLookup::TitleColor, StyleLookup::TitleTextColor,
+                                  StyleLookup::TitleColorToDefined, StyleLookup::TitleColorTo};
+const MenuElement frameElement = {StyleLookup::FrameColor, StyleLookup::FrameTextColor,
+                                  StyleLookup::FrameColorToDefined, StyleLookup::FrameColorTo};
 
 // How trying one element ended.
 enum class Outcome {
@@ -33,18 +31,18 @@ enum class Outcome {
 // A highlight the colour of the window background would hide the selection, so an element
 // whose colour equals the reference is passed over unless its second colour differs.
 Outcome tryElement(const MenuElement& element, COLORREF reference, COLORREF windowColor) {
-    systemColors.highlight = readStyleColor(element.color, "#0a246a");
-    systemColors.highlightText = readStyleColor(element.textColor, "#ffffff");
-    if (systemColors.highlight != reference) {
+    const COLORREF highlight = fillColor(element.color);
+    fillColor(element.textColor);
+    if (highlight != reference) {
         return Outcome::Chosen;
     }
-    if (!styleKeyDefined(element.colorTo)) {
+    if (!styleKeyDefined(element.colorToDefined)) {
         return Outcome::SecondUndefined;
     }
-    if (readStyleColor(element.colorTo, "#0a246a") == windowColor) {
+    if (readStyleColor(element.colorTo) == windowColor) {
         return Outcome::SecondLikeWindow;
     }
-    systemColors.highlight = readStyleColor(element.colorTo, "#0a246a");
+    fillColor(element.colorTo);
     return Outcome::Chosen;
 }
 
@@ -64,13 +62,8 @@ FrameVariant frameVariant(bool startedAtHilite, Outcome hilite, Outcome title) {
 
 } // namespace
 
-bool styleKeyDefined(const char* key) {
-    readStyleText(key, "doesnotexist");
-    return !styleTextContains("doesnotexist");
-}
-
 void chooseMenuHighlight() {
-    readStyleText("menu.hilite:", "parentrelative");
+    readStyleText(StyleLookup::MenuHilite);
     const bool startedAtHilite = !styleTextContains("parentrelative");
     const COLORREF windowColor = GetSysColor(COLOR_WINDOW);
 
@@ -93,6 +86,6 @@ void chooseMenuHighlight() {
         return;
     }
     const bool black = variant == FrameVariant::BlackFallback && frame == Outcome::SecondLikeWindow;
-    systemColors.highlight = black ? BLACK : FALLBACK_HIGHLIGHT;
-    systemColors.highlightText = FALLBACK_HIGHLIGHT_TEXT;
+    fillFixedColor(ManagedColor::highlight, black ? BLACK_FALLBACK_HIGHLIGHT : FALLBACK_HIGHLIGHT);
+    fillFixedColor(ManagedColor::highlightText, FALLBACK_HIGHLIGHT_TEXT);
 }

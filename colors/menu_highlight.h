@@ -1,8 +1,13 @@
 // Choosing the selection highlight from the style's menu colours.
 #pragma once
 
+#include <windows.h>
+
+// The fixed pair the fallback chain ends in: the colour "#0a246a" and white text; black in place
+// of the colour when every element and its second colour were the window colour.
+constexpr COLORREF FALLBACK_HIGHLIGHT = 0x006A240A;
+constexpr COLORREF FALLBACK_HIGHLIGHT_TEXT = 0x00FFFFFF;
+constexpr COLORREF BLACK_FALLBACK_HIGHLIGHT = 0x00000000;
+
 // Fills systemColors.highlight and highlightText; step four of a reading pass.
 void chooseMenuHighlight();
-
-// Whether the style defines key: its text, read with the default "doesnotexist", lacks that word.
-bool styleKeyDefined(const char* key);

@@ -2,6 +2,19 @@
 
 SystemColorSet systemColors;
 
+namespace {
+
+#define TINTLET_MEMBER(field, index) &SystemColorSet::field,
+constexpr COLORREF SystemColorSet::*managedFields[MANAGED_COLOR_COUNT] = {
+    TINTLET_MANAGED_COLORS(TINTLET_MEMBER)};
+#undef TINTLET_MEMBER
+
+} // namespace
+
+COLORREF& managedColor(ManagedColor field) {
+    return systemColors.*managedFields[static_cast<int>(field)];
+}
+
 void applySystemColors() {
 #define TINTLET_VALUE(field, index) systemColors.field,
     const COLORREF values[MANAGED_COLOR_COUNT] = {TINTLET_MANAGED_COLORS(TINTLET_VALUE)};

@@ -23,6 +23,14 @@ struct SystemColorSet {
 #undef TINTLET_FIELD
 };
 
+// The fields by name, in the same order; none stands for no field.
+enum class ManagedColor : unsigned char {
+#define TINTLET_NAME_OF(field, index) field,
+    TINTLET_MANAGED_COLORS(TINTLET_NAME_OF)
+#undef TINTLET_NAME_OF
+        none,
+};
+
 #define TINTLET_ONE(field, index) +1
 constexpr int MANAGED_COLOR_COUNT = 0 TINTLET_MANAGED_COLORS(TINTLET_ONE);
 #undef TINTLET_ONE
@@ -40,11 +48,11 @@ inline constexpr const char* managedColorNames[MANAGED_COLOR_COUNT] = {
     TINTLET_MANAGED_COLORS(TINTLET_NAME)};
 #undef TINTLET_NAME
 
-// Windows' system colour indices all lie below this.
-constexpr int SYSTEM_COLOR_COUNT = COLOR_MENUBAR + 1;
-
 // The module's one colour set, filled by every reading pass.
 extern SystemColorSet systemColors;
+
+// The field of systemColors a ManagedColor names.
+COLORREF& managedColor(ManagedColor field);
 
 // Hands all ten colours to Windows in a single SetSysColors call.
 void applySystemColors();

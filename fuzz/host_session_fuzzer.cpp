@@ -3,12 +3,12 @@
 // it. Checks what the host and Windows can see: two complete applications of the same ten
 // colours, each one the style or a default gave, and nothing of the plug-in left afterwards.
 
+#include "colors/menu_highlight.h"
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "plugin/plugin.h"
 #include "standin/host.h"
 #include "standin/session.h"
-#include "stylefile/color_text.h"
 #include "win32/win32_standin.h"
 
 #include <cstdio>
@@ -26,23 +26,9 @@ void require(bool condition, const char* what) {
     }
 }
 
-// Every colour a ReadColor of the session answered, taken from the host's trace
-// ("ReadColor(...) -> #rrggbb ...").
-std::set<COLORREF> colorsRead;
-
-void collectColor(const std::string& line) {
-    if (line.compare(0, 10, "ReadColor(") != 0) {
-        return;
-    }
-    const std::size_t arrow = line.rfind(") -> #");
-    COLORREF color = 0;
-    require(arrow != std::string::npos && stylefile::parseColor(line.substr(arrow + 5, 7), color),
-            "a ReadColor without its answer in the trace");
-    colorsRead.insert(color);
-}
-
 bool isFallback(COLORREF color) {
-    return color == 0x006A240A || color == 0x00FFFFFF || color == 0x00000000;
+    return color == FALLBACK_HIGHLIGHT || color == FALLBACK_HIGHLIGHT_TEXT ||
+           color == BLACK_FALLBACK_HIGHLIGHT;
 }
 
 size_t messagesSent(UINT message) {
@@ -55,14 +41,9 @@ size_t messagesSent(UINT message) {
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    standin::setTrace(collectColor);
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     win32_standin::reset();
-    colorsRead.clear();
+    standin::recordLookups(true);
     standin::setStyle("/styles/fuzzed.style",
                       std::string_view(reinterpret_cast<const char*>(data), size));
 
@@ -70,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     require(session.load(&error), "the host has no main window or the plug-in did not load");
 
-    require(session.begin() == 0, "the plug-in did not start");
+    require(session.start() == 0, "the plug-in did not start");
     require(standin::styleChangeSubscribers().size() == 1, "the plug-in did not subscribe once");
     require(session.change() == 1, "the style change reached no window");
-    require(session.end() != 0, "the plug-in's class was not removed");
+    require(session.stop() != 0, "the plug-in's class was not removed");
 
     require(standin::styleChangeSubscribers().empty(), "a subscription outlived the plug-in");
     require(messagesSent(HOST_SUBSCRIBE) == 1 && messagesSent(HOST_UNSUBSCRIBE) == 1,
@@ -81,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(win32_standin::findClass(PLUGIN_NAME) == nullptr, "the plug-in's class remains");
     require(win32_standin::windows().size() == 1, "a window other than the host's remains");
 
+    // Every colour a ReadColor of the session answered, from the host's record of its lookups.
+    std::set<COLORREF> colorsRead;
+    for (const standin::Lookup& lookup : standin::takeLookups()) {
+        if (lookup.color) {
+            colorsRead.insert(lookup.result);
+        }
+    }
+    standin::recordLookups(false);
     const auto& applied = win32_standin::setSysColorsCalls();
     require(applied.size() == 2, "other than one application at start and one per change");
     for (const auto& call : applied) {

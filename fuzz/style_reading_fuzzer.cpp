@@ -9,6 +9,8 @@
 // twice, the second time with every found fragment answered 1: both runs must ask the host the
 // same and apply the same colours.
 
+#include "colors/menu_highlight.h"
+#include "colors/style_access.h"
 #include "colors/style_reading.h"
 #include "colors/system_color_set.h"
 #include "fuzz/fuzz_input.h"
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -27,9 +30,9 @@
 
 namespace {
 
+// Colours the host answers with to reach the highlight's fallbacks.
 constexpr COLORREF WHITE = 0x00FFFFFF;
 constexpr COLORREF BLACK = 0x00000000;
-constexpr COLORREF FALLBACK_HIGHLIGHT = 0x006A240A;
 
 void require(bool condition, const char* what) {
     if (!condition) {
@@ -52,7 +55,8 @@ struct Host {
     bool pathNull = false;
     std::string textGiven;   // what the latest ReadString answered, as the plug-in must see it
     std::string textDefault; // that call's default text
-    std::set<COLORREF> colorsGiven;      // every ReadColor answer of this pass
+    std::set<COLORREF> colorsGiven; // every ReadColor answer of this pass
+    std::map<std::pair<std::string, std::string>, COLORREF> answers; // by key and default
     bool foundIsOne = false;             // answer 1 for found, whatever the input's truth byte
     std::vector<std::string> transcript; // keys asked and colours applied, for the comparison
 
@@ -158,6 +162,7 @@ extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const c
         break;
     }
     host->colorsGiven.insert(color);
+    host->answers[{key, defaultColor}] = color;
     return color;
 }
 
@@ -210,6 +215,7 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
     const int passes = 1 + session.input.byte() % 3;
     for (int pass = 0; pass < passes; ++pass) {
         session.colorsGiven.clear();
+        session.answers.clear();
         const size_t applied = win32_standin::setSysColorsCalls().size();
         const size_t windowReads = win32_standin::getSysColorCalls().size();
 
@@ -227,8 +233,20 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
             const COLORREF value = call.values[i];
             session.transcript.push_back(std::to_string(value));
             require(session.colorsGiven.count(value) != 0 || value == FALLBACK_HIGHLIGHT ||
-                        value == WHITE || value == BLACK,
+                        value == FALLBACK_HIGHLIGHT_TEXT || value == BLACK_FALLBACK_HIGHLIGHT,
                     "an applied colour that this pass's style did not give");
+            // The lookup the plug-in notes as the colour's source gave it, or the fallback did.
+            if (colorSources[i] == StyleLookup::FixedColor) {
+                require(i == static_cast<int>(ManagedColor::highlight) ||
+                            i == static_cast<int>(ManagedColor::highlightText),
+                        "a fixed colour outside the highlight");
+            } else {
+                const StyleLookupEntry& source = entryOf(colorSources[i]);
+                const auto answer = session.answers.find({source.key, source.defaultValue});
+                require(source.kind == LookupKind::Color && answer != session.answers.end() &&
+                            answer->second == value,
+                        "a colour's noted source did not give it");
+            }
         }
         const auto& reads = win32_standin::getSysColorCalls();
         require(reads.size() == windowReads + 1 && reads.back() == COLOR_WINDOW,

@@ -1,6 +1,7 @@
 // The scene, drawn by Windows' own user32 and comctl32 from the system colours.
 #include "standin/scene.h"
 
+#include "standin/host.h"
 #include "standin/session.h"
 #include "stylefile/color_text.h"
 
@@ -105,28 +106,27 @@ bool makeWindows() {
     if (RegisterClassA(&definition) == 0 || !loadCommonControls()) {
         return false;
     }
-    scene.inactive = topWindow("Inactive title bar: Windows draws it from the system colours",
-                               INACTIVE_WINDOW);
-    scene.active = topWindow("Active title bar: with a selected row, text and a tooltip",
-                             ACTIVE_WINDOW);
+    scene.inactive =
+        topWindow("Inactive title bar: Windows draws it from the system colours", INACTIVE_WINDOW);
+    scene.active =
+        topWindow("Active title bar: with a selected row, text and a tooltip", ACTIVE_WINDOW);
     if (scene.inactive == nullptr || scene.active == nullptr) {
         return false;
     }
 
-    scene.listBox =
-        control("LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL, 16, 16, 280, 100);
+    scene.listBox = control("LISTBOX", LBS_NOINTEGRALHEIGHT | WS_VSCROLL, 16, 16, 280, 100);
     for (const char* row : {"First row", "Selected row", "Third row", "Fourth row"}) {
         SendMessageA(scene.listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
     }
     SendMessageA(scene.listBox, LB_SETCURSEL, 1, 0);
 
-    scene.edit = control("EDIT", ES_NOHIDESEL | ES_AUTOHSCROLL, 16, 130, 280, 26,
-                         "Selected text, and more");
+    scene.edit =
+        control("EDIT", ES_NOHIDESEL | ES_AUTOHSCROLL, 16, 130, 280, 26, "Selected text, and more");
     SendMessageA(scene.edit, EM_SETSEL, 0, EDIT_SELECTION_END);
 
-    scene.listView = control(WC_LISTVIEWA,
-                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
-                             316, 16, 310, 140);
+    scene.listView =
+        control(WC_LISTVIEWA, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
+                316, 16, 310, 140);
     SendMessageA(scene.listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                  LVS_EX_FULLROWSELECT);
     LVCOLUMNA column{};
@@ -211,8 +211,8 @@ void describe() {
         GetTitleBarInfo(window, &bar);
         const RECT& r = bar.rcTitleBar;
         point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION", r.left, r.top);
-        point(active ? "COLOR_GRADIENTACTIVECAPTION" : "COLOR_GRADIENTINACTIVECAPTION",
-              r.right - 1, r.top);
+        point(active ? "COLOR_GRADIENTACTIVECAPTION" : "COLOR_GRADIENTINACTIVECAPTION", r.right - 1,
+              r.top);
         within(active ? "COLOR_CAPTIONTEXT" : "COLOR_INACTIVECAPTIONTEXT", r);
     }
     RECT row;
@@ -297,18 +297,9 @@ int showScene(std::vector<std::string> styles) {
     }
     Session session;
     std::string error;
-    if (!session.load(styles.front(), &error)) {
+    if (!session.load(&error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
-    }
-    if (session.begin() != 0) {
-        std::fprintf(stderr, "the plug-in failed to start\n");
-        return 1;
-    }
-    if (!makeWindows() || !makeTooltip()) {
-        std::fprintf(stderr, "cannot make the scene (error %lu)\n", GetLastError());
-        session.end();
-        return 1;
     }
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue, for the reader
@@ -317,36 +308,47 @@ int showScene(std::vector<std::string> styles) {
         reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(GetCurrentThreadId())), 0, nullptr);
     if (reader == nullptr) {
         std::fprintf(stderr, "cannot read orders (error %lu)\n", GetLastError());
-        session.end();
         return 1;
     }
     CloseHandle(reader);
 
-    repaint();
-    painted(styles.front());
+    // Each further style only once the picture of the last one is taken.
     int status = 0;
-    bool goOn = true;
-    for (std::size_t i = 1; i < styles.size() && (goOn = awaitOrder()); ++i) {
-        if (session.change(styles[i], &error) < 0) {
+    const auto prepare = [&](std::size_t i) {
+        if (i > 0 && !awaitOrder()) {
+            return false;
+        }
+        if (!loadStyle(styles[i], &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             status = 2;
-            break;
+            return false;
         }
-        if (!makeTooltip()) {
-            std::fprintf(stderr, "cannot make the tooltip (error %lu)\n", GetLastError());
+        return true;
+    };
+    const auto show = [&](std::size_t i, const Step& step) {
+        if (step.start && step.result != 0) {
+            std::fprintf(stderr, "the plug-in failed to start\n");
             status = 1;
-            break;
+            return false;
+        }
+        if ((step.start && !makeWindows()) || !makeTooltip()) {
+            std::fprintf(stderr, "cannot make the scene (error %lu)\n", GetLastError());
+            status = 1;
+            return false;
         }
         repaint();
         painted(styles[i]);
-    }
-    if (status == 0 && goOn) {
+        return true;
+    };
+    if (session.run(styles.size(), prepare, show)) {
         awaitOrder(); // the last picture is taken before the scene goes
     }
-    DestroyWindow(scene.tooltip);
-    DestroyWindow(scene.active);
-    DestroyWindow(scene.inactive);
-    if (session.end() == 0 && status == 0) {
+    for (HWND window : {scene.tooltip, scene.active, scene.inactive}) {
+        if (window != nullptr) {
+            DestroyWindow(window);
+        }
+    }
+    if (session.running() && session.stop() == 0 && status == 0) {
         std::fprintf(stderr, "the plug-in left its window class registered\n");
         status = 1;
     }

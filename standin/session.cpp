@@ -9,7 +9,7 @@ namespace standin {
 
 Session::~Session() {
     if (running_) {
-        end();
+        stop();
     }
     unloadPlugin(&plugin_);
     if (madeMainWindow_) {
@@ -25,7 +25,9 @@ bool Session::load(std::string* error) {
     if (mainWindow() == nullptr || !IsWindow(mainWindow())) {
         madeMainWindow_ = createMainWindow(GetModuleHandleA(nullptr)) != nullptr;
         if (!madeMainWindow_) {
-            *error = "cannot create the host's main window";
+            if (error != nullptr) {
+                *error = "cannot create the host's main window";
+            }
             return false;
         }
     }
@@ -33,7 +35,7 @@ bool Session::load(std::string* error) {
            loadPlugin(std::string(PLUGIN_NAME) + ".dll", &plugin_, error);
 }
 
-int Session::begin() {
+int Session::start() {
     const int result = plugin_.begin(plugin_.instance);
     running_ = result == 0;
     return result;
@@ -47,9 +49,26 @@ int Session::change() {
     return broadcastStyleChanged();
 }
 
-int Session::end() {
+int Session::stop() {
     running_ = false;
     return plugin_.end(plugin_.instance);
+}
+
+Step Session::step() {
+    if (!running_) {
+        return {true, start()};
+    }
+    return {false, change()};
+}
+
+bool Session::run(std::size_t styles, const std::function<bool(std::size_t)>& prepare,
+                  const std::function<bool(std::size_t, const Step&)>& report) {
+    for (std::size_t i = 0; i < styles; ++i) {
+        if (!prepare(i) || !report(i, step())) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string windowColorLine(COLORREF windowColor) {
@@ -72,23 +91,29 @@ int runStyles(const std::vector<std::string>& styles, std::FILE* out, std::FILE*
     printWindowColor(out);
     Session session;
     std::string error;
-    if (!session.load(styles.front(), &error)) {
-        std::fprintf(err, "%s\n", error.c_str());
-        return 2;
+    int status = 0;
+    const auto failed = [&](int code, const std::string& message) {
+        std::fprintf(err, "%s\n", message.c_str());
+        status = code;
+        return false;
+    };
+    const bool ran =
+        !session.load(&error)
+            ? failed(2, error)
+            : session.run(
+                  styles.size(),
+                  [&](std::size_t i) { return loadStyle(styles[i], &error) || failed(2, error); },
+                  [&](std::size_t i, const Step& step) {
+                      if (step.start && step.result != 0) {
+                          return failed(1, "the plug-in failed to start");
+                      }
+                      printManagedColors(out, styles[i]);
+                      return true;
+                  });
+    if (!ran) {
+        return status;
     }
-    if (session.begin() != 0) {
-        std::fprintf(err, "the plug-in failed to start\n");
-        return 1;
-    }
-    printManagedColors(out, styles.front());
-    for (std::size_t i = 1; i < styles.size(); ++i) {
-        if (session.change(styles[i], &error) < 0) {
-            std::fprintf(err, "%s\n", error.c_str());
-            return 2;
-        }
-        printManagedColors(out, styles[i]);
-    }
-    if (session.end() == 0) {
+    if (session.stop() == 0) {
         std::fprintf(err, "the plug-in left its window class registered\n");
         return 1;
     }

@@ -8,12 +8,19 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace standin {
 
 using StyleProblems = std::vector<stylefile::StyleProblem>;
+
+// How one step of a run went: the start, or a style change.
+struct Step {
+    bool start; // the plug-in was started; else it was told of a style change
+    int result; // beginPlugin's result (0 running) for a start, the windows reached for a change
+};
 
 class Session {
   public:
@@ -26,10 +33,10 @@ class Session {
     // Makes the style at stylePath current (its bad lines go to problems), then load(error).
     bool load(const std::string& stylePath, std::string* error, StyleProblems* problems = nullptr);
     // Creates the host's main window unless there is one and loads the plug-in. False, with
-    // error, when either fails.
+    // error when given, when either fails.
     bool load(std::string* error);
     // Starts the loaded plug-in: beginPlugin's result, 0 running, 1 failed to start.
-    int begin();
+    int start();
 
     // Makes the style at stylePath current and tells the plug-in: the windows the style change
     // reached, or -1, with error, when the style cannot be read (the last one stays current).
@@ -37,8 +44,22 @@ class Session {
     // Tells the plug-in of a change to the style already current.
     int change();
 
-    // endPlugin's result: nonzero when the plug-in removed its window class.
-    int end();
+    // Stops it: endPlugin's result, nonzero when the plug-in removed its window class.
+    int stop();
+
+    // One step on the style now current: starts the plug-in when it is not running, else tells
+    // it of a style change.
+    Step step();
+
+    // The host's run over a number of styles, on the loaded plug-in: before each step
+    // prepare(i) makes style i current, then the first step starts the plug-in and each further
+    // one is a style change, which report(i, step) sees. Either returning false ends the run
+    // there; the result is whether every style was stepped through and reported.
+    bool run(std::size_t styles, const std::function<bool(std::size_t)>& prepare,
+             const std::function<bool(std::size_t, const Step&)>& report);
+
+    // Whether the plug-in is running: started, and not stopped since.
+    bool running() const { return running_; }
 
     // The loaded plug-in's module handle, null before load.
     HINSTANCE module() const { return plugin_.instance; }
@@ -57,8 +78,8 @@ void printWindowColor(std::FILE* out);
 // "style NAME", then the ten managed colours Windows now holds as "NAME INDEX #rrggbb".
 void printManagedColors(std::FILE* out, const std::string& style);
 
-// Starts the plug-in on the first style and changes to each further one in turn, printing the
-// window colour first and the ten colours after every step, then stops it. The exit status: 0;
+// Runs the plug-in over the style files and stops it, printing the window colour first and the
+// ten colours after every step. The exit status: 0;
 // 1 when the plug-in did not start or stop cleanly; 2 when a style or the plug-in could not be
 // read; every failure with one line on err.
 int runStyles(const std::vector<std::string>& styles, std::FILE* out, std::FILE* err);

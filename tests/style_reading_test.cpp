@@ -1,4 +1,5 @@
 // A reading pass: the host calls it makes, in order, and what it does with odd answers.
+#include "colors/style_access.h"
 #include "colors/style_reading.h"
 #include "tests/style_fixture.h"
 

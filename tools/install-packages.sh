@@ -24,6 +24,7 @@ packages=(
     "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
     "zip zip" "unzip unzip"                      # make dist, and its test
     "libxml2-utils xmllint"                      # the preview's SVG is checked to be well-formed
+    "valgrind valgrind"                          # the benchmark's instruction counts
 )
 case "${1:-}" in
     "") wine_wanted=1 ;;

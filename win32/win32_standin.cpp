@@ -290,8 +290,8 @@ DWORD WINAPI GetSysColor(int index) {
     logCall("GetSysColor");
     state().getSysColor.push_back(index);
     const COLORREF color = index >= 0 && index < SYSTEM_COLOR_COUNT ? state().colors[index] : 0;
-    if (observer()) {
-        observer()("GetSysColor", SetSysColorsCall{{index}, {color}});
+    if (observer().colorRead) {
+        observer().colorRead(index, color);
     }
     return color;
 }
@@ -306,8 +306,8 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) 
             state().colors[indices[i]] = values[i];
         }
     }
-    if (observer()) {
-        observer()("SetSysColors", call);
+    if (observer().colorsSet) {
+        observer().colorsSet(call);
     }
     return TRUE;
 }

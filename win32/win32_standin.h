@@ -2,7 +2,7 @@
 // the system colour table, window classes, windows, message boxes and an ordered call log.
 #pragma once
 
-#include "colors/system_color_set.h"
+#include "win32/system_color_count.h"
 
 #include <windows.h>
 
@@ -73,9 +73,12 @@ void setSystemColor(int index, COLORREF value);
 void logCall(const std::string& name);
 const std::vector<std::string>& callLog();
 
-// Told of each GetSysColor (one index, the colour given) and SetSysColors call (the indices and
-// colours set) as it is made, for a host's trace; an empty function stops it. reset() keeps it.
-using SystemColorObserver = std::function<void(const char* function, const SetSysColorsCall&)>;
+// Told of each GetSysColor (the index and the colour it gave) and each SetSysColors call as it is
+// made, for a host's trace; empty functions tell no one. reset() keeps the observer.
+struct SystemColorObserver {
+    std::function<void(int index, COLORREF color)> colorRead;
+    std::function<void(const SetSysColorsCall& call)> colorsSet;
+};
 void observeSystemColors(SystemColorObserver observer);
 
 const std::vector<SetSysColorsCall>& setSysColorsCalls();

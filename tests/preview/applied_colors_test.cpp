@@ -1,4 +1,5 @@
 #include "tools/preview/applied_colors.h"
+#include "tools/preview/preview_options.h"
 
 #include "stylefile/color_text.h"
 
@@ -14,6 +15,12 @@ AppliedColors sampleColors(COLORREF captionText) {
                                  RGB(0x80, 0x80, 0x80), RGB(0x80, 0x80, 0x80),
                                  RGB(0xd4, 0xd0, 0xc8), RGB(0, 0, 0), RGB(0xff, 0xff, 0xff),
                                  RGB(0xff, 0xff, 0xe1), RGB(0, 0, 0)});
+}
+
+// The report with no colour marked as a default, on the tool's default window.
+std::string reportOf(const std::string& path, const std::string& step, const AppliedColors& colors,
+                     bool swatches) {
+    return preview::formatReport(path, step, colors, swatches, {}, preview::Options().window);
 }
 
 TEST(Contrast, FollowsTheRelativeLuminanceFormula) {
@@ -37,7 +44,7 @@ TEST(Contrast, FollowsTheRelativeLuminanceFormula) {
 
 TEST(Report, ListsTheTenColoursWithNameIndexAndHex) {
     const std::string report =
-        preview::formatReport("/s/x.style", "start", sampleColors(RGB(255, 255, 255)), false);
+        reportOf("/s/x.style", "start", sampleColors(RGB(255, 255, 255)), false);
     EXPECT_EQ(report.rfind("start: /s/x.style\n", 0), 0u) << report;
     for (const char* line : {"COLOR_ACTIVECAPTION              2  #0a246a\n",
                              "COLOR_GRADIENTACTIVECAPTION     27  #0a246a\n",
@@ -50,8 +57,7 @@ TEST(Report, ListsTheTenColoursWithNameIndexAndHex) {
 
 TEST(Report, WarnsOnlyForPairsBelowTheMinimum) {
     // Focused: white on #0a246a (14.2:1); unfocused #d4d0c8 on grey (2.4:1); black/white 21:1.
-    const std::string report =
-        preview::formatReport("x", "start", sampleColors(RGB(255, 255, 255)), false);
+    const std::string report = reportOf("x", "start", sampleColors(RGB(255, 255, 255)), false);
     EXPECT_NE(report.find("caption text on caption (focused)     14.2"), std::string::npos)
         << report;
     const std::size_t unfocused = report.find("caption text on caption (unfocused)    2.");
@@ -69,7 +75,7 @@ TEST(Report, WarnsJustBelowButNotAtTheMinimum) {
     auto focusedLine = [](COLORREF text, COLORREF background) {
         AppliedColors colors = sampleColors(text);
         colors[0].value = colors[1].value = background;
-        const std::string report = preview::formatReport("x", "s", colors, false);
+        const std::string report = reportOf("x", "s", colors, false);
         const std::size_t at = report.find("(focused)");
         return report.substr(at, report.find('\n', at) - at);
     };
@@ -80,8 +86,7 @@ TEST(Report, WarnsJustBelowButNotAtTheMinimum) {
 }
 
 TEST(Report, SwatchesAreTrueColourBlocksOnATerminal) {
-    const std::string report =
-        preview::formatReport("x", "start", sampleColors(RGB(255, 255, 255)), true);
+    const std::string report = reportOf("x", "start", sampleColors(RGB(255, 255, 255)), true);
     EXPECT_NE(report.find("#0a246a  \x1b[48;2;10;36;106m"), std::string::npos);
     EXPECT_NE(report.find("#ffffe1  \x1b[48;2;255;255;225m"), std::string::npos);
 }

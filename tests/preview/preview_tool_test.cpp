@@ -1,5 +1,6 @@
 // The built tintlet-preview, run as a user would.
 #include "tool_process.h"
+#include "tests/temp_style.h"
 
 #include <gtest/gtest.h>
 
@@ -188,12 +189,6 @@ std::string quoted(const std::string& path) {
     return "'" + path + "'";
 }
 
-std::string writeStyle(const std::string& name, const std::string& text) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
 TEST(PreviewTool, ErrorsAreOneLineAndANonZeroExit) {
     const std::string fifo = testing::TempDir() + "style-fifo";
     unlink(fifo.c_str());
@@ -201,7 +196,7 @@ TEST(PreviewTool, ErrorsAreOneLineAndANonZeroExit) {
     const std::string loop = testing::TempDir() + "style-loop";
     unlink(loop.c_str());
     ASSERT_EQ(symlink(loop.c_str(), loop.c_str()), 0);
-    const std::string large = writeStyle("large.style", "");
+    const std::string large = tests::writeStyle("large.style", "");
     ASSERT_EQ(truncate(large.c_str(), 17 << 20), 0);
     const std::string slate = style("slate-solid.style");
     const struct {
@@ -250,11 +245,11 @@ TEST(PreviewTool, ErrorsAreOneLineAndANonZeroExit) {
 TEST(PreviewTool, ReadsStylesAsEditorsWriteThem) {
     // Notepad's byte-order mark, then CRLF, lone CR and LF line endings.
     const std::string path =
-        writeStyle("as-written.style", "\xEF\xBB\xBFmenu.hilite: flat\r\n"
-                                       "menu.hilite.color: #123456\r"
-                                       "menu.hilite.textColor: #fedcba\n"
-                                       "window.label.focus: Flat Solid\r\n"
-                                       "window.label.focus.color: #204060\r\n");
+        tests::writeStyle("as-written.style", "\xEF\xBB\xBFmenu.hilite: flat\r\n"
+                                              "menu.hilite.color: #123456\r"
+                                              "menu.hilite.textColor: #fedcba\n"
+                                              "window.label.focus: Flat Solid\r\n"
+                                              "window.label.focus.color: #204060\r\n");
     const ToolRun run = runTool(quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -266,18 +261,19 @@ TEST(PreviewTool, ReadsStylesAsEditorsWriteThem) {
 }
 
 TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn) {
-    const std::string path = writeStyle("mistakes.style",
-                                        "menu.hilite: flat\n"
-                                        "menu.hilite.colour: #123456\n"
-                                        "menu.hilite.color: #123456 ! the old one\n"
-                                        "menu.hilite.textColor: #gggggg\n"
-                                        "menu.title: solid\n"
-                                        "menu.title.color: red\n"
-                                        "menu.title.textColor: #fff\n"
-                                        "window.label.focus: ParentRelative\n"
-                                        "window.label.focus.color: #12345\n" // not read: no warning
-                                        "window.title.focus.color: #12345\n"
-                                        "toolbar.color: blue\n"); // the plug-in's no business
+    const std::string path =
+        tests::writeStyle("mistakes.style",
+                          "menu.hilite: flat\n"
+                          "menu.hilite.colour: #123456\n"
+                          "menu.hilite.color: #123456 ! the old one\n"
+                          "menu.hilite.textColor: #gggggg\n"
+                          "menu.title: solid\n"
+                          "menu.title.color: red\n"
+                          "menu.title.textColor: #fff\n"
+                          "window.label.focus: ParentRelative\n"
+                          "window.label.focus.color: #12345\n" // not read: no warning
+                          "window.title.focus.color: #12345\n"
+                          "toolbar.color: blue\n"); // the plug-in's no business
     const ToolRun run = runTool(quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(
@@ -305,13 +301,44 @@ TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn)
     }
 }
 
+TEST(PreviewTool, MarksADefaultExactlyWhereTheStyleGaveNoColour) {
+    const struct {
+        const char* name;
+        const char* text;
+        std::vector<const char*> lines;
+    } cases[] = {
+        // The highlight's own values, equal to the tooltip's later defaults, are the style's.
+        {"hilite-like-tooltip.style",
+         "menu.hilite: flat solid\nmenu.hilite.color: #ffffe1\nmenu.hilite.textColor: #000000\n",
+         {"COLOR_HIGHLIGHT                 13  #ffffe1\n",
+          "COLOR_HIGHLIGHTTEXT             14  #000000\n",
+          "COLOR_INFOBK                    24  #ffffe1  (default)\n",
+          "COLOR_INFOTEXT                  23  #000000  (default)\n"}},
+        // Every menu colour is the window's: the fixed pair, although the frame's text is white.
+        {"white-menu.style",
+         "menu.title.color: #ffffff\nmenu.frame.color: #ffffff\nmenu.frame.textColor: #ffffff\n",
+         {"COLOR_HIGHLIGHT                 13  #0a246a  (default)\n",
+          "COLOR_HIGHLIGHTTEXT             14  #ffffff  (default)\n",
+          "COLOR_INFOBK                    24  #ffffff\n",
+          "COLOR_INFOTEXT                  23  #ffffff\n"}},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(quoted(tests::writeStyle(c.name, c.text)));
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const char* line : c.lines) {
+            EXPECT_NE(run.out.find(line), std::string::npos) << c.name << ": " << line << run.out;
+        }
+    }
+}
+
 TEST(PreviewTool, WarningsStopAtTwentyAFileThenACount) {
     std::string text;
     for (int i = 0; i < 30; ++i) {
         text += "no key here\n";
     }
-    const std::string first = writeStyle("noisy-1.style", text);
-    const std::string second = writeStyle("noisy-2.style", text + "menu.hilite.colr: #fff\n");
+    const std::string first = tests::writeStyle("noisy-1.style", text);
+    const std::string second =
+        tests::writeStyle("noisy-2.style", text + "menu.hilite.colr: #fff\n");
     const ToolRun run = runTool(quoted(first) + " " + quoted(second));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(count(run.err, first + ":"), 21) << run.err;
@@ -333,9 +360,10 @@ TEST(PreviewTool, CaptionTextCountsOnTheWorseEndOfItsGradient) {
 }
 
 TEST(PreviewTool, AHighlightLikeTheWindowIsWarnedAgainstTheWindowColourAssumed) {
-    const std::string path = writeStyle("pale-highlight.style", "menu.hilite: flat\n"
-                                                                "menu.hilite.color: #fefefe\n"
-                                                                "menu.hilite.textColor: #000000\n");
+    const std::string path =
+        tests::writeStyle("pale-highlight.style", "menu.hilite: flat\n"
+                                                  "menu.hilite.color: #fefefe\n"
+                                                  "menu.hilite.textColor: #000000\n");
     const struct {
         std::string options;
         const char* window;
@@ -366,8 +394,8 @@ TEST(PreviewTool, AStylePathTooLongForThePluginShowsTheHostsDefaultsAndSaysWhy) 
     std::string directory = testing::TempDir() + std::string(200, 'd');
     mkdir(directory.c_str(), 0700);
     const std::string path =
-        writeStyle(std::string(200, 'd') + "/" + std::string(100, 's') + ".style",
-                   "window.label.focus: solid\nwindow.label.focus.color: #204060\n");
+        tests::writeStyle(std::string(200, 'd') + "/" + std::string(100, 's') + ".style",
+                          "window.label.focus: solid\nwindow.label.focus.color: #204060\n");
     ASSERT_GE(path.size(), 260u);
     const ToolRun run = runTool(quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
@@ -398,7 +426,7 @@ TEST(PreviewTool, TraceHasAHeadingForEachPassWithTheWindowColourAndTheTenColourC
 
 TEST(PreviewTool, FileNamesAreEscapedOnTheTerminalAndInThePicture) {
     const std::string name = "bad\x1b]0;title\x07name\xff\n.style";
-    const std::string path = writeStyle(name, "menu.hilite.colour: #fff\n");
+    const std::string path = tests::writeStyle(name, "menu.hilite.colour: #fff\n");
     const std::string shown = testing::TempDir() + "bad\\x1b]0;title\\x07name\\xff\\x0a.style";
     const std::string svg = testing::TempDir() + "escaped.svg";
     const ToolRun run = runTool("--trace --svg " + quoted(svg) + " " + quoted(path));
@@ -418,7 +446,8 @@ TEST(PreviewTool, FileNamesAreEscapedOnTheTerminalAndInThePicture) {
 }
 
 TEST(PreviewTool, StrictExitsWithThreeWhenAnyWarningWasPrinted) {
-    const std::string noted = writeStyle("one-bad-line.style", "menu.hilite: flat\nnot a line\n");
+    const std::string noted =
+        tests::writeStyle("one-bad-line.style", "menu.hilite: flat\nnot a line\n");
     const struct {
         std::string arguments;
         int status;
@@ -436,9 +465,9 @@ TEST(PreviewTool, StrictExitsWithThreeWhenAnyWarningWasPrinted) {
 }
 
 TEST(PreviewTool, BadStyleLinesAreReportedWithTheirNumbers) {
-    const std::string path = testing::TempDir() + "bad-lines.style";
-    std::ofstream(path)
-        << "! a comment\nmenu.hilite: solid\nthis is no key\nmenu.hilite.color: #c00\n";
+    const std::string path = tests::writeStyle(
+        "bad-lines.style",
+        "! a comment\nmenu.hilite: solid\nthis is no key\nmenu.hilite.color: #c00\n");
     const ToolRun run = runTool("'" + path + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, path + ":3: not a \"key: value\" line, skipped\n");
@@ -455,8 +484,8 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
 
 TEST(PreviewTool, WatchReappliesWhenTheStyleFileChanges) {
     using namespace std::chrono_literals;
-    const std::string path = testing::TempDir() + "watched-tool.style";
-    std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #112233\n";
+    const std::string path =
+        tests::writeStyle("watched-tool.style", "menu.hilite: flat\nmenu.hilite.color: #112233\n");
     tooltest::Tool tool = tooltest::startTool({"--watch-limit", "1", path});
     ASSERT_TRUE(tooltest::readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
     // The watcher takes its first look just after saying so: a save before that look is no

@@ -1,4 +1,5 @@
 #include "tools/preview/style_watch.h"
+#include "tests/temp_style.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string styleFile(const char* name, const char* text) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path) << text;
-    return path;
-}
 
 // The watcher on a thread of its own, and the changes it has reported so far.
 class Watch {
@@ -63,7 +58,7 @@ class Watch {
 };
 
 TEST(StyleWatch, SeesEachRewriteOfTheFile) {
-    const std::string path = styleFile("watched.style", "menu.title: solid\n");
+    const std::string path = tests::writeStyle("watched.style", "menu.title: solid\n");
     Watch watch(path);
     std::string text = "menu.title: flat solid\n";
     auto save = [&] { std::ofstream(path) << (text += "!\n"); };
@@ -76,7 +71,7 @@ TEST(StyleWatch, SeesEachRewriteOfTheFile) {
 }
 
 TEST(StyleWatch, AFileThatDisappearsIsAChange) {
-    const std::string path = styleFile("vanishing.style", "menu.title: solid\n");
+    const std::string path = tests::writeStyle("vanishing.style", "menu.title: solid\n");
     Watch watch(path);
     std::string text = "menu.title: flat\n";
     EXPECT_TRUE(watch.changeSeen([&] { std::ofstream(path) << (text += "!\n"); }));
@@ -86,7 +81,7 @@ TEST(StyleWatch, AFileThatDisappearsIsAChange) {
 }
 
 TEST(StyleWatch, StopsWhenAskedWithoutAChange) {
-    const std::string path = styleFile("quiet.style", "menu.title: solid\n");
+    const std::string path = tests::writeStyle("quiet.style", "menu.title: solid\n");
     Watch watch(path);
     EXPECT_EQ(watch.finish(), std::make_pair(0, 0));
 }

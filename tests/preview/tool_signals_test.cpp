@@ -1,5 +1,6 @@
 // The built tool stopped by signals, and on a terminal of its own.
 #include "tool_process.h"
+#include "tests/temp_style.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,9 @@ TEST(ToolSignals, EndTheToolAtOnceInABlockingCall) {
 
 TEST(ToolSignals, EndTheWatchLoopWithSuccess) {
     for (const Signal& signal : signals) {
-        const std::string path = testing::TempDir() + "watched-" + signal.name + ".style";
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #112233\n";
+        const std::string path =
+            tests::writeStyle(std::string("watched-") + signal.name + ".style",
+                              "menu.hilite: flat\nmenu.hilite.color: #112233\n");
         tooltest::Tool tool = startTool({"--watch", path});
         ASSERT_TRUE(readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
         kill(tool.pid, signal.number);

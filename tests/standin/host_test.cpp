@@ -2,6 +2,7 @@
 
 #include "host/marlwood.h"
 #include "standin/plugin_module.h"
+#include "tests/temp_style.h"
 #include "win32/win32_standin.h"
 
 #include <gtest/gtest.h>
@@ -211,17 +212,10 @@ TEST_F(Subscriptions, OtherMessagesGoToTheDefaultProcedure) {
     EXPECT_EQ(win32_standin::defaultProcessed().back().message, static_cast<UINT>(WM_USER + 7));
 }
 
-class StyleFiles : public StandinHost {
-  protected:
-    std::string write(const std::string& name, const std::string& text) {
-        const auto path = std::filesystem::path(testing::TempDir()) / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-};
+using StyleFiles = StandinHost;
 
 TEST_F(StyleFiles, LoadingMakesTheStyleCurrent) {
-    const std::string path = write("loaded.style", "menu.title: Solid\nbroken line\n");
+    const std::string path = tests::writeStyle("loaded.style", "menu.title: Solid\nbroken line\n");
     std::string error;
     std::vector<stylefile::StyleProblem> problems;
     ASSERT_TRUE(standin::loadStyle(path, &error, &problems)) << error;
@@ -233,9 +227,9 @@ TEST_F(StyleFiles, LoadingMakesTheStyleCurrent) {
 }
 
 TEST_F(StyleFiles, AnswersFromMemoryOnceLoaded) {
-    const std::string path = write("changing.style", "menu.title: before\n");
+    const std::string path = tests::writeStyle("changing.style", "menu.title: before\n");
     ASSERT_TRUE(standin::loadStyle(path, nullptr));
-    write("changing.style", "menu.title: after\n");
+    tests::writeStyle("changing.style", "menu.title: after\n");
     EXPECT_STREQ(ReadString(path.c_str(), "menu.title:", ""), "before");
 }
 
@@ -253,7 +247,8 @@ TEST_F(StyleFiles, MissingOrUnreadableFileIsAnErrorNamingThePath) {
 }
 
 TEST_F(StyleFiles, LookupsAnswerFromTheFileThePathNames) {
-    const std::string other = write("other.style", "window.title.focus.color: #405060\n");
+    const std::string other =
+        tests::writeStyle("other.style", "window.title.focus.color: #405060\n");
     const std::string key = "window.title.focus.color:";
     const struct {
         std::string path;

@@ -2,6 +2,7 @@
 #include "standin/session.h"
 
 #include "standin/host.h"
+#include "tests/temp_style.h"
 #include "win32/win32_standin.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +17,6 @@ class SessionTest : public testing::Test {
     void SetUp() override {
         standin::destroyMainWindow();
         win32_standin::reset();
-    }
-
-    std::string write(const std::string& name, const std::string& text) {
-        const std::string path = testing::TempDir() + name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
     }
 
     // runStyles' exit status, standard output and error.
@@ -49,10 +44,11 @@ class SessionTest : public testing::Test {
 };
 
 TEST_F(SessionTest, RunPrintsTheWindowColourAndTheTenColoursAfterEachStep) {
-    const std::string red = write("red.style", "window.label.focus: solid\n"
-                                               "window.label.focus.color: #ff0000\n"
-                                               "menu.title: flat\nmenu.title.color: #00ff00\n");
-    const std::string plain = write("plain.style", "! nothing set\n");
+    const std::string red =
+        tests::writeStyle("red.style", "window.label.focus: solid\n"
+                                       "window.label.focus.color: #ff0000\n"
+                                       "menu.title: flat\nmenu.title.color: #00ff00\n");
+    const std::string plain = tests::writeStyle("plain.style", "! nothing set\n");
 
     const Run result = run({red, plain});
 
@@ -90,7 +86,7 @@ TEST_F(SessionTest, RunPrintsTheWindowColourAndTheTenColoursAfterEachStep) {
 }
 
 TEST_F(SessionTest, RunStopsAtAStyleItCannotRead) {
-    const std::string plain = write("plain.style", "");
+    const std::string plain = tests::writeStyle("plain.style", "");
     const struct {
         std::vector<std::string> styles;
         std::size_t blocks;
@@ -120,7 +116,7 @@ TEST_F(SessionTest, RunReportsAPluginThatDoesNotStart) {
     taken.lpszClassName = "Tintlet";
     ASSERT_NE(RegisterClassA(&taken), 0);
 
-    const Run result = run({write("plain.style", "")});
+    const Run result = run({tests::writeStyle("plain.style", "")});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "the plug-in failed to start\n");
 }
@@ -130,8 +126,8 @@ TEST_F(SessionTest, EndingTheSessionStopsThePluginAndLeavesAnExistingHostWindow)
     {
         standin::Session session;
         std::string error;
-        ASSERT_TRUE(session.load(write("plain.style", ""), &error)) << error;
-        ASSERT_EQ(session.begin(), 0);
+        ASSERT_TRUE(session.load(tests::writeStyle("plain.style", ""), &error)) << error;
+        ASSERT_EQ(session.start(), 0);
         EXPECT_EQ(standin::styleChangeSubscribers().size(), 1u);
     }
     EXPECT_TRUE(standin::styleChangeSubscribers().empty());

@@ -1,5 +1,6 @@
 #include "stylefile/style_file.h"
 #include "stylefile/color_text.h"
+#include "tests/temp_style.h"
 
 #include <gtest/gtest.h>
 
@@ -158,9 +159,7 @@ class StyleFileReading : public testing::Test {
   protected:
     std::string path(const std::string& name) { return testing::TempDir() + "reading-" + name; }
     std::string write(const std::string& name, const std::string& text) {
-        const std::string at = path(name);
-        std::ofstream(at, std::ios::binary) << text;
-        return at;
+        return tests::writeStyle("reading-" + name, text);
     }
     // The reason readStyleFile gives, or "read" when it read the file.
     std::string reasonFor(const std::string& at, stylefile::ReadFunction read = nullptr) {

@@ -19,6 +19,7 @@
 #include "standin/host.h"
 #include "standin/session.h"
 #include "stylefile/color_text.h"
+#include "win32/system_color_count.h"
 
 #include <windows.h>
 
@@ -171,21 +172,8 @@ void checkNoErrorBox() {
     }
 }
 
-// Start with the first style, one style change per further style, then stop.
-int runCheck(const std::vector<std::string>& styles) {
-    standin::printWindowColor(stdout);
-    standin::Session session;
-    if (!loadOrSay(session, styles[0])) {
-        return 2;
-    }
-
-    resetManagedColors();
-    AllColors before = allNow();
-    const int begun = session.begin();
-    expect(begun == 0, "beginPlugin returned " + std::to_string(begun));
-    standin::printManagedColors(stdout, styles[0]);
-    checkOthersUnchanged(before);
-
+// While the plug-in runs: its one hidden, marked window, its class, its subscription.
+void checkRunning(const standin::Session& session) {
     const HWND window = pluginWindow();
     expect(window != nullptr, "no window of " + PLUGIN_CLASS + " while running");
     expect(classRegistered(session.module()), PLUGIN_CLASS + " not registered while running");
@@ -195,22 +183,48 @@ int runCheck(const std::vector<std::string>& styles) {
     const std::vector<HWND> subscribers = standin::styleChangeSubscribers();
     expect(subscribers.size() == 1 && subscribers[0] == window,
            "the plug-in's window is not the one subscriber to style changes");
+}
 
-    for (std::size_t i = 1; i < styles.size(); ++i) {
-        resetManagedColors();
-        before = allNow();
-        std::string error;
-        const int reached = session.change(styles[i], &error);
-        if (reached < 0) {
-            say(error);
-            return 2;
-        }
-        expect(reached == 1, "style change reached " + std::to_string(reached) + " windows");
-        standin::printManagedColors(stdout, styles[i]);
-        checkOthersUnchanged(before);
+// The host's run over the styles, checking each step, then the stop.
+int runCheck(const std::vector<std::string>& styles) {
+    standin::printWindowColor(stdout);
+    standin::Session session;
+    std::string error;
+    if (!session.load(&error)) {
+        say(error);
+        return 2;
+    }
+    AllColors before{};
+    const bool ran = session.run(
+        styles.size(),
+        [&](std::size_t i) {
+            if (!standin::loadStyle(styles[i], &error)) {
+                say(error);
+                return false;
+            }
+            resetManagedColors();
+            before = allNow();
+            return true;
+        },
+        [&](std::size_t i, const standin::Step& step) {
+            if (step.start) {
+                expect(step.result == 0, "beginPlugin returned " + std::to_string(step.result));
+            } else {
+                expect(step.result == 1,
+                       "style change reached " + std::to_string(step.result) + " windows");
+            }
+            standin::printManagedColors(stdout, styles[i]);
+            checkOthersUnchanged(before);
+            if (step.start) {
+                checkRunning(session);
+            }
+            return true;
+        });
+    if (!ran) {
+        return 2;
     }
 
-    expect(session.end() != 0, "endPlugin returned 0");
+    expect(session.stop() != 0, "endPlugin returned 0");
     expect(pluginWindow() == nullptr, "a window of " + PLUGIN_CLASS + " remains");
     expect(!classRegistered(session.module()), PLUGIN_CLASS + " remains registered");
     expect(standin::styleChangeSubscribers().empty(), "a subscription remains");
@@ -243,7 +257,7 @@ int runStartFailure(const std::string& style, bool classTaken) {
 
     resetManagedColors();
     const AllColors before = allNow();
-    const int begun = session.begin();
+    const int begun = session.start();
     refusePluginWindow = false;
 
     expect(begun == 1, "beginPlugin returned " + std::to_string(begun));
@@ -309,9 +323,9 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
             return 2;
         }
         resetManagedColors();
-        const int begun = session.begin();
+        const int begun = session.start();
         const bool applied = seen.check(style);
-        const int ended = session.end();
+        const int ended = session.stop();
         const bool gone = pluginWindow() == nullptr && !classRegistered(session.module());
         if (begun != 0 || !applied || ended == 0 || !gone) {
             fail("cycle " + std::to_string(cycle) + " with " + style + ": begin " +
@@ -327,7 +341,7 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
     if (!loadOrSay(session, styles[0])) {
         return 2;
     }
-    const int begun = session.begin();
+    const int begun = session.start();
     expect(begun == 0, "beginPlugin before the style changes returned " + std::to_string(begun));
     start = std::chrono::steady_clock::now();
     for (int change = 0; change < changes; ++change) {
@@ -348,14 +362,15 @@ int runSoak(int cycles, int changes, const std::vector<std::string>& styles) {
     say("changes " + std::to_string(changes) + ", failed " + std::to_string(failedChanges) + ", " +
         std::to_string(static_cast<long>(millisecondsSince(start))) + " ms");
 
-    expect(session.end() != 0, "endPlugin after the style changes returned 0");
+    expect(session.stop() != 0, "endPlugin after the style changes returned 0");
     expect(pluginWindow() == nullptr, "a window of " + PLUGIN_CLASS + " remains");
     expect(!classRegistered(session.module()), PLUGIN_CLASS + " remains registered");
     checkNoErrorBox();
     return failures == 0 ? 0 : 1;
 }
 
-bool number(const std::string& text, int* value) {
+// A count on the command line: digits only, up to ten million.
+bool parseCount(const std::string& text, int* value) {
     char* end = nullptr;
     const long parsed = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || parsed < 0 || parsed > 10000000) {
@@ -377,8 +392,8 @@ int run(const std::vector<std::string>& arguments) {
     if ((command == "taken-class" || command == "creation-refused") && styles.size() == 1) {
         return runStartFailure(styles[0], command == "taken-class");
     }
-    if (command == "soak" && styles.size() >= 3 && number(styles[0], &cycles) &&
-        number(styles[1], &changes)) {
+    if (command == "soak" && styles.size() >= 3 && parseCount(styles[0], &cycles) &&
+        parseCount(styles[1], &changes)) {
         return runSoak(cycles, changes, std::vector<std::string>(styles.begin() + 2, styles.end()));
     }
     say("usage: Marlwood.exe check STYLE...\n"

@@ -38,6 +38,12 @@ std::string contrastLine(const char* what, double ratio) {
     return line;
 }
 
+std::string warningBelow(double minimum, const char* why) {
+    char text[96];
+    std::snprintf(text, sizeof text, "  warning: below %.1f:1%s", minimum, why);
+    return text;
+}
+
 double linearChannel(int value) {
     const double c = value / 255.0;
     return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
@@ -119,7 +125,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
         }
         report += contrastLine(pair.what, ratio);
         if (below(ratio, MINIMUM_CONTRAST)) {
-            report += "  warning: below 4.5:1";
+            report += warningBelow(MINIMUM_CONTRAST, "");
             ++warned;
         }
         report += where + "\n";
@@ -127,7 +133,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     const double highlight = contrastRatio(colorAt(colors, COLOR_HIGHLIGHT), windowColor);
     report += contrastLine("highlight on window", highlight);
     if (below(highlight, MINIMUM_HIGHLIGHT_CONTRAST)) {
-        report += "  warning: below 1.5:1, a selection can hardly be seen";
+        report += warningBelow(MINIMUM_HIGHLIGHT_CONTRAST, ", a selection can hardly be seen");
         ++warned;
     }
     report += "\n";

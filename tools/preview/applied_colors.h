@@ -39,8 +39,6 @@ constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
-constexpr COLORREF WHITE_WINDOW = RGB(255, 255, 255);
-
 // The report for one step ("start", "change 1", ...): the window colour assumed, one line per
 // colour, with a 24-bit colour swatch when swatches is set (a terminal) and marked when it came
 // from a default, then the contrast of each text on its background (a caption's text on the
@@ -48,7 +46,7 @@ constexpr COLORREF WHITE_WINDOW = RGB(255, 255, 255);
 // increased by the number of warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches,
-                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults = {},
-                         COLORREF windowColor = WHITE_WINDOW, int* warnings = nullptr);
+                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
+                         COLORREF windowColor, int* warnings = nullptr);
 
 } // namespace preview

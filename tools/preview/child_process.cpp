@@ -29,7 +29,8 @@ void closeFd(int& fd) {
 
 // Milliseconds left until the deadline, for poll; never negative.
 int millisecondsUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return left.count() <= 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 1 << 30));
 }
 
@@ -193,8 +194,8 @@ int ChildProcess::wait(Clock::time_point deadline, const std::atomic<bool>& stop
         }
         // Woken when it ends, by its standard error, or by a signal; without a pidfd, in steps.
         pollfd watched[2] = {{pidfd_, POLLIN, 0}, {errorPipe_, POLLIN, 0}};
-        const int timeout = pidfd_ >= 0 ? millisecondsUntil(deadline)
-                                        : std::min(millisecondsUntil(deadline), 20);
+        const int timeout =
+            pidfd_ >= 0 ? millisecondsUntil(deadline) : std::min(millisecondsUntil(deadline), 20);
         if (poll(watched, 2, timeout) > 0 && (watched[1].revents & (POLLIN | POLLHUP)) != 0) {
             drainErrors(false);
         }
@@ -386,8 +387,9 @@ int runCommand(const std::vector<std::string>& command, const ChildOptions& opti
     const int status = child.wait(deadline, stop);
     if (status < 0) {
         child.end();
-        *error = command[0] + (stop ? " was stopped" :
-                                      " took longer than " + std::to_string(timeout.count()) + " s");
+        *error =
+            command[0] +
+            (stop ? " was stopped" : " took longer than " + std::to_string(timeout.count()) + " s");
         return -1;
     }
     if (status != 0) {
@@ -396,9 +398,10 @@ int runCommand(const std::vector<std::string>& command, const ChildOptions& opti
             said.pop_back();
         }
         const std::size_t lastLine = said.rfind('\n');
-        *error = command[0] + " failed (exit status " + std::to_string(status) + ")" +
-                 (said.empty() ? "" : ": " + said.substr(lastLine == std::string::npos ? 0
-                                                                                  : lastLine + 1));
+        *error =
+            command[0] + " failed (exit status " + std::to_string(status) + ")" +
+            (said.empty() ? ""
+                          : ": " + said.substr(lastLine == std::string::npos ? 0 : lastLine + 1));
     }
     return status;
 }

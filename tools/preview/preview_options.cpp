@@ -6,26 +6,31 @@
 
 namespace preview {
 
-const char USAGE[] =
-    "usage: tintlet-preview [options] [STYLE...]\n"
-    "\n"
-    "Runs the Tintlet plug-in in the stand-in host: starts it with the first style, changes to\n"
-    "each further style in turn, then stops it. After the start and after each change it prints\n"
-    "the ten system colours the plug-in applied, and the contrast of each text on its\n"
-    "background. Without a style it uses the bundled sample style.\n"
-    "\n"
-    "options:\n"
-    "  --trace       print every host call with its arguments and result\n"
-    "  --svg FILE    draw the title bars, a selected row and a tooltip of the last style\n"
-    "  --screenshot FILE.png\n"
-    "                a screenshot per style of what Windows itself draws in the colours\n"
-    "                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)\n"
-    "  --watch       keep running; re-apply the last style whenever its file changes\n"
-    "                (Ctrl+C stops)\n"
-    "  --window #rrggbb\n"
-    "                the window background the highlight is seen on (default #ffffff)\n"
-    "  --strict      exit with status 3 when any warning was printed\n"
-    "  --help        show this help\n";
+std::string usage() {
+    return "usage: tintlet-preview [options] [STYLE...]\n"
+           "\n"
+           "Runs the Tintlet plug-in in the stand-in host: starts it with the first style, changes "
+           "to\n"
+           "each further style in turn, then stops it. After the start and after each change it "
+           "prints\n"
+           "the ten system colours the plug-in applied, and the contrast of each text on its\n"
+           "background. Without a style it uses the bundled sample style.\n"
+           "\n"
+           "options:\n"
+           "  --trace       print every host call with its arguments and result\n"
+           "  --svg FILE    draw the title bars, a selected row and a tooltip of the last style\n"
+           "  --screenshot FILE.png\n"
+           "                a screenshot per style of what Windows itself draws in the colours\n"
+           "                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)\n"
+           "  --watch       keep running; re-apply the last style whenever its file changes\n"
+           "                (Ctrl+C stops)\n"
+           "  --window #rrggbb\n"
+           "                the window background the highlight is seen on (default " +
+           stylefile::colorText(Options().window) +
+           ")\n"
+           "  --strict      exit with status 3 when any warning was printed\n"
+           "  --help        show this help\n";
+}
 
 bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
     bool optionsEnded = false;

@@ -1,6 +1,8 @@
 // The preview tool's command line: tintlet-preview [options] [STYLE...]
 #pragma once
 
+#include "win32/win32_standin.h"
+
 #include <windows.h>
 
 #include <string>
@@ -12,8 +14,9 @@ struct Options {
     bool help = false;
     bool trace = false;
     bool watch = false;
-    bool strict = false;                  // exit status 3 when any warning was printed
-    COLORREF window = RGB(255, 255, 255); // the window background the highlight is seen on
+    bool strict = false; // exit status 3 when any warning was printed
+    // The window background the highlight is seen on: Windows' own, as the stand-in starts with.
+    COLORREF window = win32_standin::defaultSystemColors()[COLOR_WINDOW];
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
     std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine
@@ -23,6 +26,7 @@ struct Options {
 // False, with a one-line error, for an unknown option or a missing or bad option argument.
 bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error);
 
-extern const char USAGE[];
+// The --help text.
+std::string usage();
 
 } // namespace preview

@@ -1,6 +1,6 @@
 #include "tools/preview/preview_run.h"
 
-#include "colors/style_reading.h"
+#include "colors/style_access.h"
 #include "colors/system_color_set.h"
 #include "standin/host.h"
 #include "standin/session.h"
@@ -112,12 +112,12 @@ std::vector<Warning> inputWarnings(const Style& style, const std::vector<standin
         warnings.push_back({problem.line, problem.message});
     }
     for (const stylefile::StyleLine& line : style.file.lines()) {
-        if (findStyleKey(line.key) != nullptr) {
+        if (pluginReadsKey(line.key)) {
             continue;
         }
-        if (const StyleKey* nearest = nearestStyleKey(line.key)) {
-            warnings.push_back({line.line, "unknown key \"" + line.key + "\", did you mean \"" +
-                                               nearest->key + "\"?"});
+        if (const char* nearest = nearestPluginKey(line.key)) {
+            warnings.push_back(
+                {line.line, "unknown key \"" + line.key + "\", did you mean \"" + nearest + "\"?"});
         }
     }
     addColorValueWarnings(style, pass, &warnings);
@@ -154,54 +154,58 @@ std::string colorName(int index) {
 // The plug-in's system colour calls, in the trace beside its host calls.
 void traceSystemColors(const Output& output, bool on) {
     if (!on) {
-        win32_standin::observeSystemColors(nullptr);
+        win32_standin::observeSystemColors({});
         return;
     }
     win32_standin::observeSystemColors(
-        [&output](const char* function, const win32_standin::SetSysColorsCall& call) {
-            if (std::strcmp(function, "GetSysColor") == 0) {
-                output.out << "trace: GetSysColor(" << colorName(call.indices[0]) << ") -> "
-                           << stylefile::colorText(call.values[0]) << "\n";
-                return;
-            }
-            output.out << "trace: " << function << "(" << call.indices.size() << " colours)\n";
-            for (std::size_t i = 0; i < call.indices.size(); ++i) {
-                output.out << "trace:   " << colorName(call.indices[i]) << " " << call.indices[i]
-                           << " " << stylefile::colorText(call.values[i]) << "\n";
-            }
-        });
+        {[&output](int index, COLORREF color) {
+             output.out << "trace: GetSysColor(" << colorName(index) << ") -> "
+                        << stylefile::colorText(color) << "\n";
+         },
+         [&output](const win32_standin::SetSysColorsCall& call) {
+             output.out << "trace: SetSysColors(" << call.indices.size() << " colours)\n";
+             for (std::size_t i = 0; i < call.indices.size(); ++i) {
+                 output.out << "trace:   " << colorName(call.indices[i]) << " " << call.indices[i]
+                            << " " << stylefile::colorText(call.values[i]) << "\n";
+             }
+         }});
 }
 
-// Makes style current and runs one reading pass: the start before any change, else a change.
-// False when the plug-in failed to start.
-bool runStep(Run& run, standin::Session& session, const Style& style, const std::string& step) {
-    standin::setStyle(style.path, style.file);
+// Runs the plug-in over styles, one step each: the start when it is not running yet, else a
+// change. After each step come the style's warnings and the report of the colours applied, and
+// with --trace the host calls of the step before them. False when the plug-in failed to start.
+bool runSteps(Run& run, standin::Session& session, const std::vector<Style>& styles) {
     const Output& output = run.output;
-    if (run.options.trace) {
-        output.out << "host calls of the " << step << " with " << printable(style.path) << ":\n";
-    }
-    traceSystemColors(output, run.options.trace);
-    standin::recordLookups(true);
-    const bool starting = run.changes == 0;
-    const bool started = !starting || session.begin() == 0;
-    if (!starting) {
-        session.change();
-    }
-    const std::vector<standin::Lookup> pass = standin::takeLookups();
-    standin::recordLookups(false);
-    traceSystemColors(output, false);
-    if (!started) {
-        return false;
-    }
-    output.out << std::flush;
-    printWarnings(run, style.path, inputWarnings(style, pass));
-    output.err << std::flush;
-    const AppliedColors colors = readAppliedColors();
-    run.applied.push_back(colors);
-    output.out << formatReport(style.path, step, colors, output.swatches,
-                               colorsFromDefaults(colors, pass), run.options.window, &run.warnings)
-               << std::flush;
-    return true;
+    std::string step;
+    const auto prepare = [&](std::size_t i) {
+        step = session.running() ? "change " + std::to_string(++run.changes) : "start";
+        standin::setStyle(styles[i].path, styles[i].file);
+        if (run.options.trace) {
+            output.out << "host calls of the " << step << " with " << printable(styles[i].path)
+                       << ":\n";
+        }
+        traceSystemColors(output, run.options.trace);
+        standin::recordLookups(true);
+        return true;
+    };
+    const auto report = [&](std::size_t i, const standin::Step& done) {
+        const std::vector<standin::Lookup> pass = standin::takeLookups();
+        standin::recordLookups(false);
+        traceSystemColors(output, false);
+        if (done.start && done.result != 0) {
+            return false;
+        }
+        output.out << std::flush;
+        printWarnings(run, styles[i].path, inputWarnings(styles[i], pass));
+        output.err << std::flush;
+        const AppliedColors colors = readAppliedColors();
+        run.applied.push_back(colors);
+        output.out << formatReport(styles[i].path, step, colors, output.swatches,
+                                   colorsFromDefaults(pass), run.options.window, &run.warnings)
+                   << std::flush;
+        return true;
+    };
+    return session.run(styles.size(), prepare, report);
 }
 
 // Writes the picture whole, or says why it could not.
@@ -243,13 +247,10 @@ int runPlugin(Run& run, const std::vector<Style>& styles, const std::atomic<bool
     if (!session.load(&error)) {
         return fail(output, error);
     }
-    if (!runStep(run, session, styles.front(), "start")) {
+    if (!runSteps(run, session, styles)) {
         const auto& boxes = win32_standin::messageBoxes();
         return fail(output, "the plug-in failed to start" +
                                 (boxes.empty() ? std::string() : ": " + boxes.back().text));
-    }
-    for (std::size_t i = 1; i < styles.size(); ++i) {
-        runStep(run, session, styles[i], "change " + std::to_string(++run.changes));
     }
     if (!writeSvg(run.options.svgPath, output)) {
         return 1;
@@ -275,7 +276,7 @@ int runPlugin(Run& run, const std::vector<Style>& styles, const std::atomic<bool
                            << "; keeping the last style\n";
                 return;
             }
-            runStep(run, session, style, "change " + std::to_string(++run.changes));
+            runSteps(run, session, {style});
             writeSvg(run.options.svgPath, output);
         });
     }

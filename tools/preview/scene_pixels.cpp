@@ -53,7 +53,9 @@ bool parseSceneSample(const std::string& line, SceneSample* sample) {
 
 COLORREF pixelAt(const Picture& picture, int x, int y) {
     const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(picture.rgb[at + i]); };
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(picture.rgb[at + i]);
+    };
     return RGB(byte(0), byte(1), byte(2));
 }
 
@@ -75,8 +77,8 @@ std::vector<std::string> compareScene(const Picture& picture,
         const std::string name = expected.name;
         const int right = sample.point ? sample.left + 1 : sample.right;
         const int bottom = sample.point ? sample.top + 1 : sample.bottom;
-        if (sample.left < 0 || sample.top < 0 || right > picture.width ||
-            bottom > picture.height || sample.left >= right || sample.top >= bottom) {
+        if (sample.left < 0 || sample.top < 0 || right > picture.width || bottom > picture.height ||
+            sample.left >= right || sample.top >= bottom) {
             differences.push_back(name + ": " + where(sample) + " lies outside the picture");
             continue;
         }

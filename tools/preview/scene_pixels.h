@@ -10,8 +10,8 @@
 namespace preview {
 
 struct SceneSample {
-    bool point;   // one pixel at left, top; else some pixels within the box (those of a text)
-    int color;    // which of the ten applied colours, in their order
+    bool point; // one pixel at left, top; else some pixels within the box (those of a text)
+    int color;  // which of the ten applied colours, in their order
     int left, top, right, bottom;
 };
 

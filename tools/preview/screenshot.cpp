@@ -171,8 +171,8 @@ class PrefixLock {
                    << std::flush;
         while (flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR || stop) {
-                *error = stop ? "stopped" : std::string("cannot lock ") + path + ": " +
-                                                std::strerror(errno);
+                *error = stop ? "stopped"
+                              : std::string("cannot lock ") + path + ": " + std::strerror(errno);
                 return false;
             }
         }
@@ -197,8 +197,7 @@ class VirtualScreen {
         options.readErrors = true;
         const std::string screen = std::string(SCREEN_SIZE) + "x24";
         const bool started = server_.start({"Xvfb", "-displayfd", std::to_string(ready[1]),
-                                            "-screen", "0", screen, "-nolisten", "tcp",
-                                            "-noreset"},
+                                            "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
                                            options, error);
         ::close(ready[1]);
         // It writes its display number once it accepts clients.
@@ -234,7 +233,8 @@ class VirtualScreen {
             text.pop_back();
         }
         const std::size_t start = text.rfind('\n');
-        return text.empty() ? "no reason given" : text.substr(start == std::string::npos ? 0 : start + 1);
+        return text.empty() ? "no reason given"
+                            : text.substr(start == std::string::npos ? 0 : start + 1);
     }
 
   private:
@@ -407,9 +407,8 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
         return fail(output, error);
     }
 
-    std::vector<std::string> command = {"wine", std::string(TINTLET_WINDOWS_BUILD) +
-                                                    "/Marlwood.exe",
-                                        "show"};
+    std::vector<std::string> command = {
+        "wine", std::string(TINTLET_WINDOWS_BUILD) + "/Marlwood.exe", "show"};
     if (plan.window != RGB(255, 255, 255)) {
         command.insert(command.end(), {"--window", stylefile::colorText(plan.window)});
     }
@@ -454,8 +453,7 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
         for (const std::string& sampleLine : trace) {
             output.out << "trace: screenshot " << sampleLine << "\n";
         }
-        output.out << "screenshot of " << printable(plan.styles[i]) << ": "
-                   << printable(files[i])
+        output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(files[i])
                    << (differences.empty()
                            ? " (Windows drew the ten colours as the plug-in applied them)\n"
                            : "\n")

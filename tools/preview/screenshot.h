@@ -13,9 +13,9 @@
 namespace preview {
 
 struct ScreenshotPlan {
-    std::string file;                   // as given on the command line
-    std::vector<std::string> styles;    // the style files, in the order they are applied
-    std::vector<AppliedColors> colors;  // what the plug-in applied for each, natively
+    std::string file;                  // as given on the command line
+    std::vector<std::string> styles;   // the style files, in the order they are applied
+    std::vector<AppliedColors> colors; // what the plug-in applied for each, natively
     COLORREF window = RGB(255, 255, 255);
     bool trace = false;
 };

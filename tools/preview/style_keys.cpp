@@ -1,17 +1,13 @@
 #include "tools/preview/style_keys.h"
 
+#include "colors/style_access.h"
+#include "colors/style_lookups.h"
 #include "stylefile/style_file.h"
 
 #include <algorithm>
 
 namespace preview {
 namespace {
-
-// Bits of the ten applied colours, in the order the plug-in hands them over.
-constexpr unsigned ACTIVE = 1u << 0, ACTIVE_GRADIENT = 1u << 1, ACTIVE_TEXT = 1u << 2,
-                   INACTIVE = 1u << 3, INACTIVE_GRADIENT = 1u << 4, INACTIVE_TEXT = 1u << 5,
-                   HIGHLIGHT = 1u << 6, HIGHLIGHT_TEXT = 1u << 7, INFO = 1u << 8,
-                   INFO_TEXT = 1u << 9;
 
 // Optimal string alignment distance: insertions, deletions, substitutions and swaps of two
 // neighbours; counting stops early once past limit.
@@ -40,78 +36,42 @@ std::size_t editDistance(const std::string& a, const std::string& b, std::size_t
 
 } // namespace
 
-const std::vector<StyleKey>& pluginStyleKeys() {
-    // A solid texture gives the caption's one colour to its gradient too; the menu elements give
-    // the highlight in turn, and the title or the frame the tooltip.
-    static const std::vector<StyleKey> keys = {
-        {"window.label.focus:", true, false, 0},
-        {"window.title.focus:", true, false, 0},
-        {"window.title.focus.color:", false, true, ACTIVE | ACTIVE_GRADIENT},
-        {"window.title.focus.colorTo:", false, true, ACTIVE_GRADIENT},
-        {"window.label.focus.color:", false, true, ACTIVE | ACTIVE_GRADIENT},
-        {"window.label.focus.colorTo:", false, true, ACTIVE_GRADIENT},
-        {"window.label.focus.textColor:", false, true, ACTIVE_TEXT},
-        {"window.label.unfocus:", true, false, 0},
-        {"window.title.unfocus:", true, false, 0},
-        {"window.title.unfocus.color:", false, true, INACTIVE | INACTIVE_GRADIENT},
-        {"window.title.unfocus.colorTo:", false, true, INACTIVE_GRADIENT},
-        {"window.label.unfocus.color:", false, true, INACTIVE | INACTIVE_GRADIENT},
-        {"window.label.unfocus.colorTo:", false, true, INACTIVE_GRADIENT},
-        {"window.label.unfocus.textColor:", false, true, INACTIVE_TEXT},
-        {"menu.hilite:", true, false, 0},
-        {"menu.hilite.color:", false, true, HIGHLIGHT},
-        {"menu.hilite.textColor:", false, true, HIGHLIGHT_TEXT},
-        {"menu.hilite.colorTo:", true, true, HIGHLIGHT},
-        {"menu.title:", true, false, 0},
-        {"menu.title.color:", false, true, HIGHLIGHT | INFO},
-        {"menu.title.textColor:", false, true, HIGHLIGHT_TEXT | INFO_TEXT},
-        {"menu.title.colorTo:", true, true, HIGHLIGHT},
-        {"menu.frame.color:", false, true, HIGHLIGHT | INFO},
-        {"menu.frame.textColor:", false, true, HIGHLIGHT_TEXT | INFO_TEXT},
-        {"menu.frame.colorTo:", true, true, HIGHLIGHT},
-    };
-    return keys;
-}
-
-const StyleKey* findStyleKey(const std::string& key) {
+bool pluginReadsKey(const std::string& key) {
     const std::string lower = stylefile::lowerCase(key);
-    for (const StyleKey& known : pluginStyleKeys()) {
-        if (stylefile::lowerCase(known.key) == lower) {
-            return &known;
-        }
-    }
-    return nullptr;
+    return std::any_of(
+        std::begin(styleLookups), std::end(styleLookups),
+        [&](const StyleLookupEntry& entry) { return stylefile::lowerCase(entry.key) == lower; });
 }
 
-const StyleKey* nearestStyleKey(const std::string& key) {
+const char* nearestPluginKey(const std::string& key) {
     constexpr std::size_t MOST_EDITS = 2;
     const std::string lower = stylefile::lowerCase(key);
-    const StyleKey* nearest = nullptr;
+    const char* nearest = nullptr;
     std::size_t best = MOST_EDITS + 1;
-    for (const StyleKey& known : pluginStyleKeys()) {
+    for (const StyleLookupEntry& entry : styleLookups) {
         const std::size_t distance =
-            editDistance(lower, stylefile::lowerCase(known.key), MOST_EDITS);
+            editDistance(lower, stylefile::lowerCase(entry.key), MOST_EDITS);
         if (distance < best) {
             best = distance;
-            nearest = &known;
+            nearest = entry.key;
         }
     }
     return best == 0 ? nullptr : nearest;
 }
 
-std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const AppliedColors& colors,
-                                                         const std::vector<standin::Lookup>& pass) {
+std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<standin::Lookup>& pass) {
     std::array<bool, MANAGED_COLOR_COUNT> fromDefaults{};
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        // No lookup that gave the value: the plug-in's own fixed fallback.
-        fromDefaults[i] = true;
-        for (auto it = pass.rbegin(); it != pass.rend(); ++it) {
-            const StyleKey* key = findStyleKey(it->key);
-            if (it->color && key != nullptr && (key->colorsFed & (1u << i)) != 0 &&
-                it->result == colors[i].value) {
-                fromDefaults[i] = !it->usable;
-                break;
-            }
+        fromDefaults[i] = true; // the fixed fallback, or a lookup the host did not see
+        if (colorSources[i] == StyleLookup::FixedColor) {
+            continue;
+        }
+        const StyleLookupEntry& entry = entryOf(colorSources[i]);
+        const auto made = std::find_if(pass.rbegin(), pass.rend(), [&](const standin::Lookup& l) {
+            return l.color && l.key == entry.key && l.defaultText == entry.defaultValue;
+        });
+        if (made != pass.rend()) {
+            fromDefaults[i] = !made->usable;
         }
     }
     return fromDefaults;

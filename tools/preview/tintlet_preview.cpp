@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::cout << preview::USAGE;
+        std::cout << preview::usage();
         return 0;
     }
     if (options.styles.empty()) {
