@@ -19,6 +19,11 @@
 
 namespace standin {
 
+// The desktop the scene is laid out in; under Wine a virtual desktop of this size, on a screen of
+// the same size, so screen and desktop coordinates agree.
+constexpr int SCENE_WIDTH = 720;
+constexpr int SCENE_HEIGHT = 400;
+
 // The exit status: 0; 1 when the plug-in did not start or stop cleanly or the scene could not be
 // made; 2 when a style or the plug-in could not be read.
 int showScene(std::vector<std::string> arguments);

@@ -19,10 +19,11 @@ constexpr char SCENE_CLASS[] = "MarlwoodScene";
 constexpr UINT NEXT_STYLE = WM_APP + 1; // wParam: 1 go on, 0 stop
 constexpr int EDIT_SELECTION_END = 13;  // "Selected text"
 
-// Room for the caption gradients to show, in an 800 x 600 desktop; the tooltip overlaps nothing.
-constexpr RECT INACTIVE_WINDOW = {20, 20, 620, 150};
-constexpr RECT ACTIVE_WINDOW = {120, 170, 780, 400};
-constexpr POINT TOOLTIP_AT = {40, 440};
+// Room for the caption gradients to show; the tooltip overlaps nothing.
+constexpr RECT INACTIVE_WINDOW = {16, 16, 576, 126};
+constexpr RECT ACTIVE_WINDOW = {96, 140, 704, 350};
+constexpr POINT TOOLTIP_AT = {24, 364};
+static_assert(ACTIVE_WINDOW.right < SCENE_WIDTH && TOOLTIP_AT.y + 30 < SCENE_HEIGHT);
 
 struct Scene {
     HWND inactive = nullptr;
@@ -131,7 +132,7 @@ bool makeWindows() {
                  LVS_EX_FULLROWSELECT);
     LVCOLUMNA column{};
     column.mask = LVCF_WIDTH;
-    column.cx = 280;
+    column.cx = 240;
     SendMessageA(scene.listView, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     const char* items[] = {"First item", "Selected item", "Third item"};
     for (int i = 0; i < 3; ++i) {

@@ -59,6 +59,34 @@ i386_way() {
     fi
 }
 
+# For the Wine tests: ends the script where Wine cannot start (a kernel that runs no 32-bit
+# programs, with no emulator registered), saying why; the test is then skipped, or fails under
+# CI (TINTLET_REQUIRE_WINE=1) and where asked for by hand (WINE_SKIP_STATUS=1, as `make soak`
+# sets) rather than pass unrun. Otherwise sets way, how Wine runs, and timed, the note every time
+# measured under an emulator carries: the plug-in's own code is emulated too.
+wine_starts() {
+    local probe reason
+    if ! probe=$("$1" --version 2>&1); then
+        case "$probe" in
+            *"Exec format error"*)
+                reason="this machine cannot run 32-bit x86 programs, so Wine cannot start (tools/install-packages.sh, as root, registers an emulator)"
+                if [ "${TINTLET_REQUIRE_WINE:-}" = 1 ]; then
+                    echo "FAIL: $reason"
+                    exit 1
+                fi
+                echo "skipped: $reason"
+                exit "${WINE_SKIP_STATUS:-0}" ;;
+        esac
+        echo "wine --version failed: $probe" >&2
+        exit 1
+    fi
+    way=$(i386_way)
+    case "$way" in
+        natively) timed="" ;;
+        *) timed=" (Wine $way: not a Windows time)" ;;
+    esac
+}
+
 # Run as a command: one line on how Wine's 32-bit programs run here, for `make test` and `make soak`.
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     if ! i386_runs; then

@@ -22,6 +22,8 @@ packages=(
     "clang-14 clang++-14" # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
+    "xvfb Xvfb" "imagemagick /usr/bin/import"    # screenshots of what Windows draws, under Wine
+    "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
     "zip zip" "unzip unzip"                      # make dist, and its test
     "libxml2-utils xmllint"                      # the preview's SVG is checked to be well-formed
     "valgrind valgrind"                          # the benchmark's instruction counts

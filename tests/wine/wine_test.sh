@@ -17,31 +17,8 @@ if [ "${1:-}" = --same-as ]; then
     shift
 fi
 
-# Wine's loader for a 32-bit prefix is itself a 32-bit x86 program. Where it cannot start (a kernel
-# that runs no 32-bit programs, with no emulator registered) the test says why and is skipped;
-# under CI (TINTLET_REQUIRE_WINE=1), or asked for by hand (WINE_SKIP_STATUS=1, as `make soak`
-# sets), it fails instead of passing unrun.
 source "$(dirname "$0")/../../tools/i386-programs.sh"
-if ! probe=$("$wine" --version 2>&1); then
-    case "$probe" in
-        *"Exec format error"*)
-            reason="this machine cannot run 32-bit x86 programs, so Wine cannot start (tools/install-packages.sh, as root, registers an emulator)"
-            if [ "${TINTLET_REQUIRE_WINE:-}" = 1 ]; then
-                echo "FAIL: $reason"
-                exit 1
-            fi
-            echo "skipped: $reason"
-            exit "${WINE_SKIP_STATUS:-0}" ;;
-    esac
-    echo "wine --version failed: $probe" >&2
-    exit 1
-fi
-# Under the emulator the plug-in's own code is emulated too: its times say nothing of Windows.
-way=$(i386_way)
-case "$way" in
-    natively) timed="" ;;
-    *) timed=" (Wine $way: not a Windows time)" ;;
-esac
+wine_starts "$wine"
 
 # A 32-bit prefix with the null graphics driver, as there is no display on CI.
 ready="$WINEPREFIX/.tintlet-ready-2"

@@ -1,5 +1,6 @@
 #include "tools/preview/screenshot.h"
 
+#include "standin/scene.h"
 #include "stylefile/color_text.h"
 #include "tools/preview/child_process.h"
 #include "tools/preview/scene_pixels.h"
@@ -22,9 +23,8 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::seconds;
 
 // Wine's virtual desktop fills the virtual screen, so screen and desktop coordinates agree.
-constexpr int SCREEN_WIDTH = 800;
-constexpr int SCREEN_HEIGHT = 600;
-const char SCREEN_SIZE[] = "800x600";
+const std::string SCREEN_SIZE =
+    std::to_string(standin::SCENE_WIDTH) + "x" + std::to_string(standin::SCENE_HEIGHT);
 
 // By full path: elsewhere on PATH "convert" may be another program.
 const char IMPORT[] = "/usr/bin/import";
@@ -48,7 +48,7 @@ const char PREFIX_SETTINGS[] = R"(REGEDIT4
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="800x600"
+"Default"="SCREEN_SIZE"
 
 [HKEY_CURRENT_USER\Control Panel\Colors]
 "ActiveBorder"="212 208 200"
@@ -83,8 +83,20 @@ const char PREFIX_SETTINGS[] = R"(REGEDIT4
 "WindowFrame"="0 0 0"
 "WindowText"="0 0 0"
 )";
-// Written last when the prefix is made: a prefix without it is made again.
+// Written last when the prefix is made, with the settings it was made with: a prefix without it,
+// or made with other settings, is made again.
 const char PREFIX_READY[] = ".tintlet-screenshots-ready";
+
+std::string prefixSettings() {
+    std::string settings = PREFIX_SETTINGS;
+    settings.replace(settings.find("SCREEN_SIZE"), std::strlen("SCREEN_SIZE"), SCREEN_SIZE);
+    return settings;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
 
 bool onPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -195,7 +207,7 @@ class VirtualScreen {
         ChildOptions options;
         options.passDescriptor = ready[1];
         options.readErrors = true;
-        const std::string screen = std::string(SCREEN_SIZE) + "x24";
+        const std::string screen = SCREEN_SIZE + "x24";
         const bool started = server_.start({"Xvfb", "-displayfd", std::to_string(ready[1]),
                                             "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
                                            options, error);
@@ -262,7 +274,8 @@ void endWine(const ChildOptions& options) {
 // Makes the prefix when it is not made yet: a 32-bit Windows, Wine's fonts, the settings above.
 bool makePrefix(const std::string& prefix, const ChildOptions& wine, const Output& output,
                 const std::atomic<bool>& stop, std::string* error) {
-    if (fs::exists(prefix + "/" + PREFIX_READY)) {
+    const std::string settings = prefixSettings();
+    if (fileText(prefix + "/" + PREFIX_READY) == settings) {
         return true;
     }
     output.out << "making a Wine prefix for screenshots in " << printable(prefix)
@@ -292,7 +305,7 @@ bool makePrefix(const std::string& prefix, const ChildOptions& wine, const Outpu
             break;
         }
     }
-    std::ofstream(prefix + "/tintlet-screenshots.reg") << PREFIX_SETTINGS;
+    std::ofstream(prefix + "/tintlet-screenshots.reg") << settings;
     ChildOptions inPrefix = wine;
     inPrefix.directory = prefix;
     if (failed ||
@@ -302,14 +315,12 @@ bool makePrefix(const std::string& prefix, const ChildOptions& wine, const Outpu
         *error = "cannot set up the Wine prefix: " + (failed ? failed.message() : *error);
         return false;
     }
-    std::ifstream registry(prefix + "/user.reg");
-    const std::string settings((std::istreambuf_iterator<char>(registry)),
-                               std::istreambuf_iterator<char>());
-    if (settings.find("\"Default\"=\"800x600\"") == std::string::npos) {
+    if (fileText(prefix + "/user.reg").find("\"Default\"=\"" + SCREEN_SIZE + "\"") ==
+        std::string::npos) {
         *error = "the Wine prefix did not take its settings (" + prefix + "/user.reg)";
         return false;
     }
-    std::ofstream(prefix + "/" + PREFIX_READY) << "made by tintlet-preview\n";
+    std::ofstream(prefix + "/" + PREFIX_READY) << settings;
     return true;
 }
 
@@ -335,7 +346,7 @@ bool capture(const std::string& display, const std::string& file, Picture* pictu
         ::unlink(partial.c_str());
         return false;
     }
-    *picture = {SCREEN_WIDTH, SCREEN_HEIGHT, std::move(pixels)};
+    *picture = {standin::SCENE_WIDTH, standin::SCENE_HEIGHT, std::move(pixels)};
     return true;
 }
 
