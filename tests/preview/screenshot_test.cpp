@@ -20,9 +20,9 @@ TEST(ScenePixels, ReadsTheScenesPointAndWithinLinesOnly) {
     EXPECT_FALSE(sample.point);
     EXPECT_EQ(sample.color, 2);
     EXPECT_EQ(sample.bottom, 40);
-    for (const char* other : {"painted harbour-dusk.style", "point COLOR_WINDOW 1 2",
-                              "point COLOR_INFOBK 1", "within COLOR_INFOTEXT 1 2 3",
-                              "point COLOR_INFOBK 1 2 3", ""}) {
+    for (const char* other :
+         {"painted harbour-dusk.style", "point COLOR_WINDOW 1 2", "point COLOR_INFOBK 1",
+          "within COLOR_INFOTEXT 1 2 3", "point COLOR_INFOBK 1 2 3", ""}) {
         EXPECT_FALSE(preview::parseSceneSample(other, &sample)) << other;
     }
 }
@@ -67,17 +67,19 @@ TEST(ScenePixels, ReportsEachColourWindowsDidNotDrawWhereTheSceneSays) {
         std::vector<SceneSample> samples;
         const char* difference;
     } cases[] = {
-        {"another colour at a point", pictureOf(grey, eightTextPixels, text),
+        {"another colour at a point",
+         pictureOf(grey, eightTextPixels, text),
          {everyColour.begin(), everyColour.end() - 1},
          "COLOR_INFOTEXT: not shown in the scene"},
         {"too few pixels of a text", pictureOf(grey, {{1, 1}, {2, 1}}, text), everyColour,
          "COLOR_CAPTIONTEXT: 2 pixels of #123456 within 0,0-16,8, where its text is drawn"},
         {"a point drawn otherwise", pictureOf(RGB(1, 2, 3), eightTextPixels, text), everyColour,
          "COLOR_ACTIVECAPTION: Windows drew #010203 at 0,0, the plug-in applied #808080"},
-        {"a sample off the picture", pictureOf(grey, eightTextPixels, text),
-         {{true, 0, 16, 0, 0, 0}}, "COLOR_ACTIVECAPTION: 16,0 lies outside the picture"},
-        {"a picture cut short", {16, 8, "short"}, everyColour,
-         "the picture is not 16 by 8 pixels"},
+        {"a sample off the picture",
+         pictureOf(grey, eightTextPixels, text),
+         {{true, 0, 16, 0, 0, 0}},
+         "COLOR_ACTIVECAPTION: 16,0 lies outside the picture"},
+        {"a picture cut short", {16, 8, "short"}, everyColour, "the picture is not 16 by 8 pixels"},
     };
     for (const auto& c : cases) {
         const std::vector<std::string> found = compareScene(c.picture, c.samples, colors);

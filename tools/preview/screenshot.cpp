@@ -333,8 +333,9 @@ bool capture(const std::string& display, const std::string& file, Picture* pictu
     const std::atomic<bool>& never = stop;
     std::string pixels;
     ChildOptions quiet;
-    if (runCommand({IMPORT, "-display", display, "-window", "root", "PNG:" + partial}, quiet,
-                   TOOL_TIME, never, error) != 0 ||
+    // Without time stamps, the same screen gives the same file.
+    if (runCommand({IMPORT, "-display", display, "-window", "root", "-strip", "PNG:" + partial},
+                   quiet, TOOL_TIME, never, error) != 0 ||
         runCommand({CONVERT, "PNG:" + partial, "-depth", "8", "RGB:-"}, quiet, TOOL_TIME, never,
                    error, &pixels) != 0) {
         ::unlink(partial.c_str());
