@@ -153,11 +153,11 @@ bool ChildProcess::start(const std::vector<std::string>& command, const ChildOpt
     return true;
 }
 
-void ChildProcess::drainErrors(bool block) {
+void ChildProcess::drainErrors() {
     char buffer[4096];
     while (errorPipe_ >= 0) {
         pollfd ready = {errorPipe_, POLLIN, 0};
-        if (!block && poll(&ready, 1, 0) <= 0) {
+        if (poll(&ready, 1, 0) <= 0) {
             return;
         }
         const ssize_t got = ::read(errorPipe_, buffer, sizeof buffer);
@@ -184,7 +184,7 @@ int ChildProcess::wait(Clock::time_point deadline, const std::atomic<bool>& stop
         int status = 0;
         const pid_t done = waitpid(pid_, &status, WNOHANG);
         if (done == pid_ || (done < 0 && errno == ECHILD)) {
-            drainErrors(false);
+            drainErrors();
             pid_ = -1;
             closeFd(pidfd_);
             return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
@@ -197,7 +197,7 @@ int ChildProcess::wait(Clock::time_point deadline, const std::atomic<bool>& stop
         const int timeout =
             pidfd_ >= 0 ? millisecondsUntil(deadline) : std::min(millisecondsUntil(deadline), 20);
         if (poll(watched, 2, timeout) > 0 && (watched[1].revents & (POLLIN | POLLHUP)) != 0) {
-            drainErrors(false);
+            drainErrors();
         }
     }
 }
@@ -242,7 +242,7 @@ bool ChildProcess::readMore(Clock::time_point deadline, const std::atomic<bool>&
             continue; // a signal, or the deadline: looked at above
         }
         if ((watched[1].revents & (POLLIN | POLLHUP)) != 0) {
-            drainErrors(false);
+            drainErrors();
         }
         if ((watched[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
             continue;
@@ -297,7 +297,7 @@ void ChildProcess::closeInput() {
 }
 
 std::string ChildProcess::errors() {
-    drainErrors(false);
+    drainErrors();
     return errors_;
 }
 

@@ -63,7 +63,8 @@ class ChildProcess {
     // Reads what has come of its standard output: false on the deadline, on stop, or when it has
     // all been read.
     bool readMore(std::chrono::steady_clock::time_point deadline, const std::atomic<bool>& stop);
-    void drainErrors(bool block);
+    // Reads what its standard error has ready, without waiting.
+    void drainErrors();
 
     pid_t pid_ = -1;
     int pidfd_ = -1;

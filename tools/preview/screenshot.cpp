@@ -330,13 +330,12 @@ bool capture(const std::string& display, const std::string& file, Picture* pictu
     const fs::path target(file);
     const std::string partial =
         (target.parent_path() / ("." + target.filename().string() + ".partial")).string();
-    const std::atomic<bool>& never = stop;
     std::string pixels;
-    ChildOptions quiet;
+    const ChildOptions quiet;
     // Without time stamps, the same screen gives the same file.
     if (runCommand({IMPORT, "-display", display, "-window", "root", "-strip", "PNG:" + partial},
-                   quiet, TOOL_TIME, never, error) != 0 ||
-        runCommand({CONVERT, "PNG:" + partial, "-depth", "8", "RGB:-"}, quiet, TOOL_TIME, never,
+                   quiet, TOOL_TIME, stop, error) != 0 ||
+        runCommand({CONVERT, "PNG:" + partial, "-depth", "8", "RGB:-"}, quiet, TOOL_TIME, stop,
                    error, &pixels) != 0) {
         ::unlink(partial.c_str());
         *error = "cannot take the screenshot: " + *error;
