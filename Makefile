@@ -63,7 +63,6 @@ bench: packages bench-build
 
 # Tintlet.dll in the checking host under Wine: 1,000 starts and stops, then 10,000 style changes.
 soak: packages windows
-	@tools/i386-programs.sh
 	cmake --build --preset windows --target soak
 
 # The release archive for users: dist/Tintlet-<version>-win32.zip.

@@ -11,7 +11,7 @@ shift 4
 styles=("$@")
 source "$(dirname "$0")/../../tools/i386-programs.sh"
 wine_starts "$wine"
-echo "Wine runs $way"
+echo "Wine runs $way${timed:+: the times below are emulated, not Windows figures}"
 
 prefix=$XDG_CACHE_HOME/tintlet/wineprefix-screenshots
 out=$(mktemp -d)

@@ -61,7 +61,7 @@ if [ ${#native[@]} -gt 0 ]; then
 fi
 [ $# -gt 0 ] || exit 0
 
-echo "Wine runs $way"
+echo "Wine runs $way${timed:+: the times below are emulated, not Windows figures}"
 started=$(date +%s)
 status=0
 output=$("$wine" "$@") || status=$?
