@@ -131,6 +131,50 @@ Tool startTool(const std::vector<std::string>& arguments,
     return tool;
 }
 
+Tool startToolWritingTo(BadOutput output, const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {PREVIEW_TOOL};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argPointers = pointers(argv);
+    Tool tool;
+    int errors[2], unread[2];
+    if (pipe2(errors, O_CLOEXEC) != 0) {
+        return tool;
+    }
+    if (pipe2(unread, O_CLOEXEC) != 0) {
+        close(errors[0]);
+        close(errors[1]);
+        return tool;
+    }
+    close(unread[0]); // gone before the tool can write
+    tool.pid = fork();
+    if (tool.pid == 0) {
+        defaultSignals();
+        dup2(errors[1], STDERR_FILENO);
+        switch (output) {
+        case BadOutput::Full:
+            dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
+            break;
+        case BadOutput::Closed:
+            close(STDOUT_FILENO);
+            break;
+        case BadOutput::BrokenPipe:
+            dup2(unread[1], STDOUT_FILENO);
+            std::signal(SIGPIPE, SIG_IGN);
+            break;
+        }
+        execv(argPointers[0], argPointers.data());
+        _exit(127);
+    }
+    close(errors[1]);
+    close(unread[1]);
+    if (tool.pid < 0) {
+        close(errors[0]);
+        return tool;
+    }
+    tool.output = errors[0];
+    return tool;
+}
+
 bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds limit) {
     const auto deadline = Clock::now() + limit;
     bool timedOut = false;

@@ -2,6 +2,7 @@
 
 #include "stylefile/color_text.h"
 #include "tools/preview/child_process.h"
+#include "tools/preview/picture_file.h"
 #include "tools/preview/scene_pixels.h"
 #include "tools/preview/terminal_text.h"
 
@@ -314,11 +315,10 @@ bool makePrefix(const std::string& prefix, const ChildOptions& wine, const Outpu
 }
 
 // The screen as a PNG file, written whole or not at all, and read back as pixels.
-bool capture(const std::string& display, const std::string& file, Picture* picture,
+bool capture(const std::string& display, const std::string& file,
+             const std::vector<std::string>& styles, Picture* picture,
              const std::atomic<bool>& stop, std::string* error) {
-    const fs::path target(file);
-    const std::string partial =
-        (target.parent_path() / ("." + target.filename().string() + ".partial")).string();
+    const std::string partial = partialPictureOf(file);
     const std::atomic<bool>& never = stop;
     std::string pixels;
     ChildOptions quiet;
@@ -330,9 +330,9 @@ bool capture(const std::string& display, const std::string& file, Picture* pictu
         *error = "cannot take the screenshot: " + *error;
         return false;
     }
-    if (::rename(partial.c_str(), file.c_str()) != 0) {
-        *error = "cannot write " + file + ": " + std::strerror(errno);
-        ::unlink(partial.c_str());
+    std::string reason;
+    if (!placePicture(partial, file, styles, &reason)) {
+        *error = "cannot write " + file + ": " + reason;
         return false;
     }
     *picture = {SCREEN_WIDTH, SCREEN_HEIGHT, std::move(pixels)};
@@ -444,7 +444,7 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
                                            VirtualScreen::lastLine(scene.errors()));
         }
         Picture picture;
-        if (!capture(screen.display(), files[i], &picture, stop, &error)) {
+        if (!capture(screen.display(), files[i], plan.styles, &picture, stop, &error)) {
             return fail(output, error);
         }
         std::vector<std::string> trace;
