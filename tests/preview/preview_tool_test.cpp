@@ -497,20 +497,27 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     EXPECT_NE(run.out.find("--watch"), std::string::npos);
 }
 
+// Saves the watched style with a new highlight until the tool's output holds marker. The watcher
+// takes its first look just after saying it watches: a save before that look is no change to it.
+bool saveUntilSeen(tooltest::Tool& tool, const std::string& path, const std::string& marker) {
+    using namespace std::chrono_literals;
+    for (int save = 0; save < 40; ++save) {
+        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
+                            << "\n";
+        if (tooltest::readUntil(tool, marker, 500ms)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST(PreviewTool, WatchReappliesWhenTheStyleFileChanges) {
     using namespace std::chrono_literals;
     const std::string path =
         tests::writeStyle("watched-tool.style", "menu.hilite: flat\nmenu.hilite.color: #112233\n");
     tooltest::Tool tool = tooltest::startTool({"--watch-limit", "1", path});
     ASSERT_TRUE(tooltest::readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
-    // The watcher takes its first look just after saying so: a save before that look is no
-    // change to it, so save until it reports one.
-    bool changed = false;
-    for (int save = 0; save < 40 && !changed; ++save) {
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
-                            << "\n";
-        changed = tooltest::readUntil(tool, "COLOR_HIGHLIGHT                 13  #445566", 500ms);
-    }
+    const bool changed = saveUntilSeen(tool, path, "COLOR_HIGHLIGHT                 13  #445566");
     const int status = tooltest::finish(tool, 20s);
     ASSERT_TRUE(changed) << tool.text;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool.text;
@@ -588,9 +595,10 @@ TEST(PreviewTool, AReportThatCannotBeWrittenIsAFailure) {
         {tooltest::BadOutput::BrokenPipe, "Broken pipe"},
     };
     for (const auto& c : cases) {
+        const std::string slate = std::string(STYLES_DIR) + "/slate-solid.style";
         for (const std::vector<std::string>& arguments :
-             {std::vector<std::string>{std::string(STYLES_DIR) + "/slate-solid.style"},
-              std::vector<std::string>{"--help"}}) {
+             {std::vector<std::string>{slate}, std::vector<std::string>{"--help"},
+              std::vector<std::string>{"--watch", slate}}) {
             tooltest::Tool tool = tooltest::startToolWritingTo(c.output, arguments);
             const int status = tooltest::finish(tool, 20s);
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
@@ -613,12 +621,7 @@ TEST(PreviewTool, WatchEndsInFailureAfterAPictureItCouldNotWrite) {
     // Where the picture was, a folder now: the next one cannot go there.
     ASSERT_EQ(unlink(svg.c_str()), 0);
     ASSERT_EQ(mkdir(svg.c_str(), 0700), 0);
-    bool reported = false;
-    for (int save = 0; save < 40 && !reported; ++save) {
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
-                            << "\n";
-        reported = tooltest::readUntil(tool, "is a directory\n", 500ms);
-    }
+    const bool reported = saveUntilSeen(tool, path, "is a directory\n");
     const int status = tooltest::finish(tool, 20s);
     rmdir(svg.c_str());
     ASSERT_TRUE(reported) << tool.text;

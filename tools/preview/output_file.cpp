@@ -27,33 +27,32 @@ std::string OutputFile::reason() const {
     return std::strerror(error_);
 }
 
-bool OutputFile::writeAll(const char* text, std::size_t count) {
-    if (error_ != 0) {
-        return false; // once failed, the rest is lost too
-    }
-    if (closed_) {
-        error_ = EBADF;
-        return false;
-    }
-    while (count > 0) {
-        const ssize_t written = ::write(descriptor_, text, count);
+int writeAll(int descriptor, const char* text, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, text, size);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written < 0) {
-            error_ = errno;
-            return false;
+            return errno;
         }
         text += written;
-        count -= static_cast<std::size_t>(written);
+        size -= static_cast<std::size_t>(written);
     }
-    return true;
+    return 0;
+}
+
+bool OutputFile::write(const char* text, std::size_t count) {
+    if (error_ == 0) { // once failed, the rest is lost too
+        error_ = closed_ ? EBADF : writeAll(descriptor_, text, count);
+    }
+    return error_ == 0;
 }
 
 bool OutputFile::flushBuffer() {
     const std::size_t count = static_cast<std::size_t>(pptr() - pbase());
     setp(buffer_, buffer_ + sizeof buffer_);
-    return count == 0 || writeAll(buffer_, count);
+    return count == 0 || write(buffer_, count);
 }
 
 int OutputFile::overflow(int c) {
@@ -74,7 +73,7 @@ std::streamsize OutputFile::xsputn(const char* text, std::streamsize count) {
         pbump(static_cast<int>(count));
         return count;
     }
-    if (!flushBuffer() || !writeAll(text, size)) {
+    if (!flushBuffer() || !write(text, size)) {
         return 0;
     }
     return count;

@@ -3,10 +3,15 @@
 // so the tool says so and does not end as if all were well.
 #pragma once
 
+#include <cstddef>
 #include <streambuf>
 #include <string>
 
 namespace preview {
+
+// Writes all of text to descriptor, again after an interrupted or short write: 0, or the errno of
+// the write that failed.
+int writeAll(int descriptor, const char* text, std::size_t size);
 
 class OutputFile : public std::streambuf {
   public:
@@ -26,7 +31,7 @@ class OutputFile : public std::streambuf {
 
   private:
     bool flushBuffer();
-    bool writeAll(const char* text, std::size_t count);
+    bool write(const char* text, std::size_t count);
 
     int descriptor_;
     int error_ = 0;

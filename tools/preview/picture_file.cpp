@@ -1,6 +1,7 @@
 #include "tools/preview/picture_file.h"
 
 #include "stylefile/file_access.h"
+#include "tools/preview/output_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -122,19 +123,7 @@ bool writePicture(const std::string& path, const std::string& content,
     if (::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
-    std::size_t written = 0;
-    int error = 0;
-    while (written < content.size()) {
-        const ssize_t count = ::write(file, content.data() + written, content.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            error = errno;
-            break;
-        }
-        written += static_cast<std::size_t>(count);
-    }
+    int error = writeAll(file, content.data(), content.size());
     if (::close(file) != 0 && error == 0) {
         error = errno;
     }

@@ -16,6 +16,7 @@
 #include "win32/win32_standin.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 namespace preview {
@@ -329,11 +330,10 @@ int runPlugin(Run& run) {
     if (run.options.watch) {
         const std::string path = run.styles.back();
         output.out << "watching " << printable(path) << " (Ctrl+C stops)\n" << std::flush;
-        bool unwritten = !output.out;
-        watchStyleFile(path, WATCH_INTERVAL, stopRequested(), run.options.watchLimit, [&] {
-            if (unwritten) {
-                return;
-            }
+        // Outside a picture being put in place a stop signal has ended the tool already: what
+        // ends the watch here is a report that can no longer be written.
+        std::atomic<bool> unwritten{!output.out};
+        watchStyleFile(path, WATCH_INTERVAL, unwritten, run.options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
             switch (runSteps(run, session, {path}, &error)) {
             case Steps::StyleUnread:
