@@ -532,7 +532,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(PreviewPicture, NeverReplacesAStyleOfTheRunHoweverEitherIsNamed) {
+TEST(PreviewPicture, NeverReplacesAStyleOrAnyFileButAnEarlierPicture) {
     const std::string folder = testing::TempDir() + "own-styles/";
     mkdir(folder.c_str(), 0700);
     const std::string text = "menu.hilite: flat\nmenu.hilite.color: #123456\n";
@@ -546,24 +546,34 @@ TEST(PreviewPicture, NeverReplacesAStyleOfTheRunHoweverEitherIsNamed) {
     // Named as the partial picture of shot.svg is, or as the second screenshot of a run.
     const std::string partial = tests::writeStyle("own-styles/.shot.svg.partial", text);
     const std::string second = tests::writeStyle("own-styles/shot-1-mine.png", text);
+    const std::string ofTheRun = "\" this run reads\n";
+    const std::string noPicture = " picture, and a picture replaces only an earlier one\n";
     const struct {
         std::string arguments;
         std::string style;
+        std::string reason;
     } cases[] = {
-        {"--svg " + quoted(mine) + " " + quoted(mine), mine}, // --svg with its file forgotten
-        {"--svg " + quoted(folder + "../own-styles/./mine.style") + " " + quoted(mine), mine},
-        {"--svg " + quoted(linked) + " " + quoted(other) + " " + quoted(mine), mine},
-        {"--svg " + quoted(hardLinked) + " " + quoted(mine), mine},
-        {"--watch --svg " + quoted(mine) + " " + quoted(mine), mine},
-        {"--svg " + quoted(folder + "shot.svg") + " " + quoted(partial), partial},
+        // --svg with its file forgotten: the style named is the picture's file.
+        {"--svg " + quoted(mine), mine, "holds no SVG" + noPicture},
+        {"--screenshot " + quoted(mine), mine, "holds no PNG" + noPicture},
+        {"--svg " + quoted(mine) + " " + quoted(mine), mine, "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(folder + "../own-styles/./mine.style") + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(linked) + " " + quoted(other) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(hardLinked) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--watch --svg " + quoted(mine) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(folder + "shot.svg") + " " + quoted(partial), partial,
+         "is the style \"" + partial + ofTheRun},
         {"--screenshot " + quoted(folder + "shot.png") + " " + quoted(mine) + " " + quoted(second),
-         second},
+         second, "is the style \"" + second + ofTheRun},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.arguments);
         EXPECT_EQ(run.status, 2) << c.arguments;
-        EXPECT_NE(run.err.find("\": is the style \"" + c.style + "\" this run reads\n"),
-                  std::string::npos)
+        EXPECT_NE(run.err.find("\": " + c.reason), std::string::npos)
             << c.arguments << ": " << run.err;
         EXPECT_EQ(count(run.err, "\n"), 1) << run.err;
         EXPECT_EQ(run.out, "") << c.arguments;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,34 +43,64 @@ bool sameFile(const std::string& path, const std::string& style) {
     return !error && !otherError && one == other;
 }
 
-std::string styleRefusal(const std::string& path, const std::vector<std::string>& styles,
-                         bool* style) {
+std::string styleRefusal(const std::string& path, const std::vector<std::string>& styles) {
     for (const std::string& read : styles) {
         if (sameFile(path, read)) {
-            if (style != nullptr) {
-                *style = true;
-            }
             return "is the style \"" + read + "\" this run reads";
         }
     }
     return "";
 }
 
+// Whether the regular file at path is empty or starts as a picture of kind does.
+bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
+    char head[16] = {};
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const ssize_t count = file < 0 ? -1 : ::read(file, head, sizeof head);
+    if (file >= 0) {
+        ::close(file);
+    }
+    if (count <= 0) {
+        return count == 0;
+    }
+    std::string_view start(head, static_cast<std::size_t>(count));
+    if (kind == PictureKind::Png) {
+        return start.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+    }
+    if (start.substr(0, 3) == "\xEF\xBB\xBF") {
+        start.remove_prefix(3);
+    }
+    while (!start.empty() && (start.front() == ' ' || start.front() == '\t' ||
+                              start.front() == '\r' || start.front() == '\n')) {
+        start.remove_prefix(1);
+    }
+    // An XML declaration, a comment or doctype, or the svg element itself.
+    return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
+}
+
 } // namespace
 
-std::string pictureRefusal(const std::string& path, const std::vector<std::string>& styles,
-                           bool* style) {
-    if (style != nullptr) {
-        *style = false;
+std::string pictureRefusal(const std::string& path, PictureKind kind,
+                           const std::vector<std::string>& styles, bool* slip) {
+    if (slip != nullptr) {
+        *slip = true;
     }
     const std::string target = targetOf(path);
     for (const std::string& written : {path, target, partialPictureOf(target)}) {
-        const std::string refusal = styleRefusal(written, styles, style);
+        const std::string refusal = styleRefusal(written, styles);
         if (!refusal.empty()) {
             return refusal;
         }
     }
     struct stat status {};
+    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        !holdsPictureOrNothing(target, kind)) {
+        return std::string("holds no ") + (kind == PictureKind::Svg ? "SVG" : "PNG") +
+               " picture, and a picture replaces only an earlier one";
+    }
+    if (slip != nullptr) {
+        *slip = false;
+    }
     if (::stat(target.c_str(), &status) == 0) {
         return S_ISREG(status.st_mode) ? "" : stylefile::kindOfFile(status.st_mode);
     }
@@ -89,9 +120,9 @@ std::string partialPictureOf(const std::string& path) {
     return (place.parent_path() / ("." + place.filename().string() + ".partial")).string();
 }
 
-bool placePicture(const std::string& partial, const std::string& path,
+bool placePicture(const std::string& partial, const std::string& path, PictureKind kind,
                   const std::vector<std::string>& styles, std::string* reason) {
-    *reason = pictureRefusal(path, styles);
+    *reason = pictureRefusal(path, kind, styles);
     const std::string target = targetOf(path);
     if (reason->empty() && ::rename(partial.c_str(), target.c_str()) != 0) {
         *reason = std::strerror(errno);
@@ -103,9 +134,9 @@ bool placePicture(const std::string& partial, const std::string& path,
     return true;
 }
 
-bool writePicture(const std::string& path, const std::string& content,
+bool writePicture(const std::string& path, PictureKind kind, const std::string& content,
                   const std::vector<std::string>& styles, std::string* reason) {
-    *reason = pictureRefusal(path, styles);
+    *reason = pictureRefusal(path, kind, styles);
     if (!reason->empty()) {
         return false;
     }
@@ -132,7 +163,7 @@ bool writePicture(const std::string& path, const std::string& content,
         ::unlink(partial.c_str());
         return false;
     }
-    return placePicture(partial, path, styles, reason);
+    return placePicture(partial, path, kind, styles, reason);
 }
 
 } // namespace preview

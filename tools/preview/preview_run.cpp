@@ -288,7 +288,7 @@ bool writeSvg(Run& run) {
                           std::filesystem::path(standin::currentStylePath()).filename().string());
     std::string reason;
     const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
-    if (!writePicture(svgPath, svg, run.styles, &reason)) {
+    if (!writePicture(svgPath, PictureKind::Svg, svg, run.styles, &reason)) {
         fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
         return false;
     }
@@ -360,21 +360,28 @@ int runPlugin(Run& run) {
 int runPreview(const Options& options, const Output& output) {
     Run run{options, output, options.styles, 0, 0, false, {}};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
-    std::vector<std::pair<std::string, std::string>> pictures;
+    struct Picture {
+        const char* name;
+        PictureKind kind;
+        std::string path;
+    };
+    std::vector<Picture> pictures;
     if (!options.svgPath.empty()) {
-        pictures.push_back({"SVG", options.svgPath});
+        pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
-            pictures.push_back({"screenshot", file});
+            pictures.push_back({"screenshot", PictureKind::Png, file});
         }
     }
-    for (const auto& [kind, path] : pictures) {
-        bool style = false;
-        const std::string refusal = pictureRefusal(path, run.styles, &style);
+    for (const Picture& picture : pictures) {
+        bool slip = false;
+        const std::string refusal = pictureRefusal(picture.path, picture.kind, run.styles, &slip);
         if (!refusal.empty()) {
-            return fail(output, "cannot write " + kind + " \"" + path + "\": " + refusal,
-                        style ? 2 : 1);
+            return fail(output,
+                        std::string("cannot write ") + picture.name + " \"" + picture.path +
+                            "\": " + refusal,
+                        slip ? 2 : 1);
         }
     }
     if (!options.screenshotPath.empty() && !screenshotNeeds().empty()) {

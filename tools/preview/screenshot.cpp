@@ -331,7 +331,7 @@ bool capture(const std::string& display, const std::string& file,
         return false;
     }
     std::string reason;
-    if (!placePicture(partial, file, styles, &reason)) {
+    if (!placePicture(partial, file, PictureKind::Png, styles, &reason)) {
         *error = "cannot write " + file + ": " + reason;
         return false;
     }
