@@ -499,11 +499,14 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
 
 // Saves the watched style with a new highlight until the tool's output holds marker. The watcher
 // takes its first look just after saying it watches: a save before that look is no change to it.
+// Each save is whole (written aside, then renamed): a file seen half written would be a change of
+// its own, and --watch-limit would end the run on it.
 bool saveUntilSeen(tooltest::Tool& tool, const std::string& path, const std::string& marker) {
     using namespace std::chrono_literals;
     for (int save = 0; save < 40; ++save) {
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
-                            << "\n";
+        std::ofstream(path + ".saving")
+            << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save << "\n";
+        std::rename((path + ".saving").c_str(), path.c_str());
         if (tooltest::readUntil(tool, marker, 500ms)) {
             return true;
         }
