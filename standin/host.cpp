@@ -106,8 +106,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-bool loadStyle(const std::string& path, std::string* error,
-               std::vector<stylefile::StyleProblem>* problems) {
+bool loadStyle(const std::string& path, std::string* error, stylefile::StyleProblems* problems) {
     stylefile::StyleFile style;
     if (!stylefile::readStyleFile(path, &style, error, problems)) {
         return false;
@@ -116,8 +115,7 @@ bool loadStyle(const std::string& path, std::string* error,
     return true;
 }
 
-void setStyle(const std::string& path, std::string_view text,
-              std::vector<stylefile::StyleProblem>* problems) {
+void setStyle(const std::string& path, std::string_view text, stylefile::StyleProblems* problems) {
     makeCurrent(path, stylefile::StyleFile::parse(text, problems));
 }
 

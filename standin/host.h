@@ -18,11 +18,11 @@ namespace standin {
 // On failure (missing or unreadable file) returns false, error names the path, and the
 // current style is unchanged. Bad lines are reported in problems, never fatal.
 bool loadStyle(const std::string& path, std::string* error,
-               std::vector<stylefile::StyleProblem>* problems = nullptr);
+               stylefile::StyleProblems* problems = nullptr);
 
 // Makes already parsed text the current style under a given path (for tests and fuzzing).
 void setStyle(const std::string& path, std::string_view text,
-              std::vector<stylefile::StyleProblem>* problems = nullptr);
+              stylefile::StyleProblems* problems = nullptr);
 // Makes a style already read the current one under its path.
 void setStyle(const std::string& path, stylefile::StyleFile style);
 

@@ -12,7 +12,9 @@
 #include "stylefile/style_file.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #define HOST_EXPORT __declspec(dllexport)
 
@@ -47,9 +49,9 @@ std::string handleText(const void* handle) {
 }
 
 // The key's value in the style the path names.
-const std::string* valueOf(const char* path, const char* key) {
+std::optional<std::string_view> valueOf(const char* path, const char* key) {
     const stylefile::StyleFile* style = standin::styleAt(path);
-    return key == nullptr || style == nullptr ? nullptr : style->find(key);
+    return key == nullptr || style == nullptr ? std::nullopt : style->find(key);
 }
 
 } // namespace
@@ -76,30 +78,30 @@ HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
 // Lookups answer from the style file the path argument names.
 HOST_EXPORT const char* __cdecl ReadString(const char* path, const char* key,
                                            const char* defaultText) {
-    const std::string* value = valueOf(path, key);
-    lastText = value != nullptr ? *value : (defaultText != nullptr ? defaultText : "");
+    const std::optional<std::string_view> value = valueOf(path, key);
+    lastText = value ? std::string(*value) : (defaultText != nullptr ? defaultText : "");
     if (standin::tracing()) {
         standin::traceCall("ReadString(" + quoted(path) + ", " + quoted(key) + ", " +
                            quoted(defaultText) + ") -> " + quoted(lastText.c_str()) +
-                           (value != nullptr ? "" : " (default)"));
+                           (value ? "" : " (default)"));
     }
     if (standin::recordingLookups()) {
         standin::recordLookup({path ? path : "", key ? key : "",
-                               defaultText ? defaultText : "(null)", false, value != nullptr,
-                               value != nullptr, 0});
+                               defaultText ? defaultText : "(null)", false, value.has_value(),
+                               value.has_value(), 0});
     }
     return lastText.c_str();
 }
 
 HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
                                        const char* defaultColor) {
-    const std::string* value = valueOf(path, key);
+    const std::optional<std::string_view> value = valueOf(path, key);
     COLORREF color = 0;
     const char* source = "";
-    const bool usable = value != nullptr && stylefile::parseColor(*value, color);
+    const bool usable = value && stylefile::parseColor(*value, color);
     if (!usable) {
         // Absent or not a colour: the default, and black should even that be no colour.
-        source = value != nullptr ? " (default: value is not a colour)" : " (default)";
+        source = value ? " (default: value is not a colour)" : " (default)";
         if (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color)) {
             color = 0;
         }
@@ -110,7 +112,7 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     }
     if (standin::recordingLookups()) {
         standin::recordLookup({path ? path : "", key ? key : "",
-                               defaultColor ? defaultColor : "(null)", true, value != nullptr,
+                               defaultColor ? defaultColor : "(null)", true, value.has_value(),
                                usable, color});
     }
     return color;

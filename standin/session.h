@@ -14,7 +14,7 @@
 
 namespace standin {
 
-using StyleProblems = std::vector<stylefile::StyleProblem>;
+using StyleProblems = stylefile::StyleProblems;
 
 // How one step of a run went: the start, or a style change.
 struct Step {

@@ -13,6 +13,8 @@ namespace stylefile {
 bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* size,
                      std::string* reason);
 long readFile(int descriptor, void* buffer, std::size_t size);
+// What a file that is no regular file is, from its st_mode: "is a directory", "is a FIFO", ...
+const char* kindOfFile(unsigned mode);
 void closeFile(int descriptor);
 
 } // namespace stylefile

@@ -7,9 +7,8 @@
 #include <unistd.h>
 
 namespace stylefile {
-namespace {
 
-const char* kindOf(mode_t mode) {
+const char* kindOfFile(unsigned mode) {
     if (S_ISDIR(mode)) {
         return "is a directory";
     }
@@ -28,8 +27,6 @@ const char* kindOf(mode_t mode) {
     return "is not a regular file";
 }
 
-} // namespace
-
 bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* size,
                      std::string* reason) {
     // O_NONBLOCK: opening a FIFO with no writer, or a device, must not wait.
@@ -45,7 +42,7 @@ bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* si
         return false;
     }
     if (!S_ISREG(status.st_mode)) {
-        *reason = kindOf(status.st_mode);
+        *reason = kindOfFile(status.st_mode);
         ::close(file);
         return false;
     }

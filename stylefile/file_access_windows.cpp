@@ -8,6 +8,12 @@
 
 namespace stylefile {
 
+const char* kindOfFile(unsigned mode) {
+    return (mode & _S_IFMT) == _S_IFDIR   ? "is a directory"
+           : (mode & _S_IFMT) == _S_IFCHR ? "is a character device"
+                                          : "is not a regular file";
+}
+
 bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* size,
                      std::string* reason) {
     const int file = ::_open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
@@ -22,9 +28,7 @@ bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* si
         return false;
     }
     if ((status.st_mode & _S_IFMT) != _S_IFREG) {
-        *reason = (status.st_mode & _S_IFMT) == _S_IFDIR   ? "is a directory"
-                  : (status.st_mode & _S_IFMT) == _S_IFCHR ? "is a character device"
-                                                           : "is not a regular file";
+        *reason = kindOfFile(status.st_mode);
         ::_close(file);
         return false;
     }

@@ -2,7 +2,6 @@
 
 #include "stylefile/file_access.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -25,7 +24,15 @@ std::string_view trim(std::string_view text) {
 
 // The next line of text, its ending (LF, CRLF or a lone CR) taken off text too.
 std::string_view nextLine(std::string_view& text) {
-    const std::size_t end = text.find_first_of("\r\n");
+    // memchr, twice: a byte at a time costs seconds over a large file in a debug build.
+    const auto* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+    const std::size_t before =
+        newline != nullptr ? static_cast<std::size_t>(newline - text.data()) : text.size();
+    const auto* carriageReturn = static_cast<const char*>(std::memchr(text.data(), '\r', before));
+    const std::size_t end = carriageReturn != nullptr
+                                ? static_cast<std::size_t>(carriageReturn - text.data())
+                            : newline != nullptr ? before
+                                                 : std::string_view::npos;
     const std::string_view line = text.substr(0, end);
     std::size_t skip = end == std::string_view::npos ? text.size() : end + 1;
     if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() &&
@@ -38,18 +45,53 @@ std::string_view nextLine(std::string_view& text) {
 
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// FNV-1a over the key in lower case.
+std::size_t keyHash(std::string_view key) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : key) {
+        hash = (hash ^ static_cast<unsigned char>(lowerAscii(c))) * 16777619u;
+    }
+    return hash;
+}
+
+bool sameKey(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-StyleFile StyleFile::parse(std::string_view text, std::vector<StyleProblem>* problems) {
+StyleFile StyleFile::parse(std::string_view text, StyleProblems* problems) {
+    return parseInPlace(std::string(text), problems);
+}
+
+StyleFile StyleFile::parseInPlace(std::string&& text, StyleProblems* problems) {
     StyleFile style;
+    style.text_ = std::move(text);
+    std::string_view rest = style.text_;
     // Notepad starts its UTF-8 files with a byte-order mark; it is not part of the first key.
-    if (text.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK) {
-        text.remove_prefix(BYTE_ORDER_MARK.size());
+    if (rest.substr(0, BYTE_ORDER_MARK.size()) == BYTE_ORDER_MARK) {
+        rest.remove_prefix(BYTE_ORDER_MARK.size());
     }
+    // Each key line's key, colon and value are moved down to the end of the last one kept: never
+    // past the line's own start, so what is still to be read is never written over.
+    char* const base = style.text_.data();
+    std::size_t kept = 0;
     int number = 0;
-    while (!text.empty()) {
+    while (!rest.empty()) {
         ++number;
-        const std::string_view line = trim(nextLine(text));
+        const std::string_view line = trim(nextLine(rest));
         if (line.empty() || line.front() == '!' || line.front() == '#') {
             continue;
         }
@@ -57,34 +99,97 @@ StyleFile StyleFile::parse(std::string_view text, std::vector<StyleProblem>* pro
         std::string_view name =
             colon == std::string_view::npos ? line : trim(line.substr(0, colon));
         if (colon == std::string_view::npos || name.empty()) {
-            if (problems != nullptr) {
-                problems->push_back({number, colon == std::string_view::npos
-                                                 ? "not a \"key: value\" line, skipped"
-                                                 : "no key before the colon, skipped"});
+            if (problems != nullptr && problems->count++ < MOST_PROBLEMS_KEPT) {
+                problems->first.push_back({number, colon == std::string_view::npos
+                                                       ? "not a \"key: value\" line, skipped"
+                                                       : "no key before the colon, skipped"});
             }
             continue;
         }
         // Keys keep their colon, as the plug-in asks for them ("menu.hilite.color:").
-        std::string key(name);
-        key += ':';
-        style.values_[lowerCase(key)] = style.lines_.size();
-        style.lines_.push_back({number, std::move(key), std::string(trim(line.substr(colon + 1)))});
+        const std::string_view value = trim(line.substr(colon + 1));
+        const Entry entry{static_cast<std::uint32_t>(number), static_cast<std::uint32_t>(kept),
+                          static_cast<std::uint32_t>(name.size() + 1),
+                          static_cast<std::uint32_t>(value.size())};
+        std::memmove(base + kept, name.data(), name.size());
+        kept += name.size();
+        base[kept++] = ':';
+        std::memmove(base + kept, value.data(), value.size());
+        kept += value.size();
+        style.entries_.push_back(entry);
     }
+    style.text_.resize(kept);
+    if (style.text_.capacity() > 2 * kept + 64) {
+        style.text_.shrink_to_fit();
+    }
+    style.entries_.shrink_to_fit();
+    style.index();
     return style;
 }
 
-const std::string* StyleFile::find(std::string_view key) const {
-    const StyleLine* line = lineOf(key);
-    return line == nullptr ? nullptr : &line->value;
+StyleLine StyleFile::lineAt(std::size_t i) const {
+    const Entry& entry = entries_[i];
+    const std::string_view text = text_;
+    return {static_cast<int>(entry.line), text.substr(entry.start, entry.keyLength),
+            text.substr(entry.start + entry.keyLength, entry.valueLength)};
 }
 
-const StyleLine* StyleFile::lineOf(std::string_view key) const {
-    auto it = values_.find(lowerCase(key));
-    return it == values_.end() ? nullptr : &lines_[it->second];
+void StyleFile::index() {
+    std::size_t size = 16;
+    while (size < 2 * entries_.size()) {
+        size *= 2;
+    }
+    slots_.assign(size, 0);
+    keys_ = 0;
+    const std::string_view text = text_;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const std::string_view key = text.substr(entries_[i].start, entries_[i].keyLength);
+        for (std::size_t slot = keyHash(key) & (size - 1);; slot = (slot + 1) & (size - 1)) {
+            if (slots_[slot] == 0) {
+                ++keys_;
+            } else if (!sameKey(key, text.substr(entries_[slots_[slot] - 1].start,
+                                                 entries_[slots_[slot] - 1].keyLength))) {
+                continue;
+            }
+            slots_[slot] = static_cast<std::uint32_t>(i + 1); // a later line wins
+            break;
+        }
+    }
 }
 
-bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
-                   std::vector<StyleProblem>* problems, ReadFunction read) {
+const StyleFile::Entry* StyleFile::entryOf(std::string_view key) const {
+    const std::size_t size = slots_.size();
+    if (size == 0) {
+        return nullptr;
+    }
+    for (std::size_t slot = keyHash(key) & (size - 1); slots_[slot] != 0;
+         slot = (slot + 1) & (size - 1)) {
+        const Entry& entry = entries_[slots_[slot] - 1];
+        if (sameKey(key, std::string_view(text_).substr(entry.start, entry.keyLength))) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::string_view> StyleFile::find(std::string_view key) const {
+    const Entry* entry = entryOf(key);
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return std::string_view(text_).substr(entry->start + entry->keyLength, entry->valueLength);
+}
+
+std::optional<StyleLine> StyleFile::lineOf(std::string_view key) const {
+    const Entry* entry = entryOf(key);
+    if (entry == nullptr) {
+        return std::nullopt;
+    }
+    return lineAt(static_cast<std::size_t>(entry - entries_.data()));
+}
+
+bool readStyleText(const std::string& path, std::string* text, std::string* error,
+                   ReadFunction read) {
     auto fail = [&](const std::string& why) {
         if (error != nullptr) {
             *error = "cannot read style \"" + path + "\": " + why;
@@ -103,8 +208,8 @@ bool readStyleFile(const std::string& path, StyleFile* style, std::string* error
         return fail(tooLarge);
     }
     // The size is only a hint: a file may grow while it is read, or report none at all.
-    std::string text;
-    text.reserve(static_cast<std::size_t>(size));
+    text->clear();
+    text->reserve(static_cast<std::size_t>(size));
     char buffer[65536];
     for (;;) {
         const long count = (read != nullptr ? read : readFile)(file, buffer, sizeof buffer);
@@ -119,25 +224,34 @@ bool readStyleFile(const std::string& path, StyleFile* style, std::string* error
         if (count == 0) {
             break;
         }
-        if (text.size() + static_cast<std::size_t>(count) > MAX_STYLE_FILE_SIZE) {
+        if (text->size() + static_cast<std::size_t>(count) > MAX_STYLE_FILE_SIZE) {
             closeFile(file);
             return fail(tooLarge);
         }
-        text.append(buffer, static_cast<std::size_t>(count));
+        text->append(buffer, static_cast<std::size_t>(count));
     }
     closeFile(file);
     // A binary file would make hundreds of meaningless bad lines.
-    if (text.find('\0') != std::string::npos) {
+    if (text->find('\0') != std::string::npos) {
         return fail("not a text file");
     }
-    *style = StyleFile::parse(text, problems);
+    return true;
+}
+
+bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
+                   StyleProblems* problems, ReadFunction read) {
+    std::string text;
+    if (!readStyleText(path, &text, error, read)) {
+        return false;
+    }
+    *style = StyleFile::parseInPlace(std::move(text), problems);
     return true;
 }
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = lowerAscii(c);
     }
     return lower;
 }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace stylefile {
@@ -16,11 +17,20 @@ struct StyleProblem {
     std::string message;
 };
 
-// One `key: value` line as written: the key with its colon, in the file's own spelling.
+// The lines of a style that are not `key: value`: the first of them and how many there are in
+// all, as a file of nothing else has millions.
+struct StyleProblems {
+    std::vector<StyleProblem> first; // in line order, at most MOST_PROBLEMS_KEPT
+    std::size_t count = 0;
+};
+constexpr std::size_t MOST_PROBLEMS_KEPT = 100;
+
+// One `key: value` line as written: the key with its colon, in the file's own spelling. The
+// texts are the style's own, valid as long as the style is neither changed nor moved.
 struct StyleLine {
     int line; // 1-based
-    std::string key;
-    std::string value;
+    std::string_view key;
+    std::string_view value;
 };
 
 class StyleFile {
@@ -29,19 +39,59 @@ class StyleFile {
     // CRLF or a lone CR. Comments are whole lines starting with '!' or '#', blank lines are
     // ignored, the key runs to the first colon and keeps it, the value is the rest of the line
     // trimmed, keys match without regard to case and a later line wins. Bad lines go to problems.
-    static StyleFile parse(std::string_view text, std::vector<StyleProblem>* problems = nullptr);
+    static StyleFile parse(std::string_view text, StyleProblems* problems = nullptr);
+    // The same, in the text's own memory: a style takes little more room than its file.
+    static StyleFile parseInPlace(std::string&& text, StyleProblems* problems = nullptr);
 
-    // The value of key ("menu.hilite.color:"), or nullptr when the style has no such key.
-    const std::string* find(std::string_view key) const;
-    // The line that gives key its value, or nullptr.
-    const StyleLine* lineOf(std::string_view key) const;
+    // The value of key ("menu.hilite.color:"), or none when the style has no such key.
+    std::optional<std::string_view> find(std::string_view key) const;
+    // The line that gives key its value, or none.
+    std::optional<StyleLine> lineOf(std::string_view key) const;
+    // The number of distinct keys.
+    std::size_t size() const { return keys_; }
+
     // Every key line in file order, those a later line overrides included.
-    const std::vector<StyleLine>& lines() const { return lines_; }
-    std::size_t size() const { return values_.size(); }
+    class Lines {
+      public:
+        struct Iterator {
+            const StyleFile* file;
+            std::size_t at;
+            StyleLine operator*() const { return file->lineAt(at); }
+            Iterator& operator++() {
+                ++at;
+                return *this;
+            }
+            bool operator!=(const Iterator& other) const { return at != other.at; }
+        };
+        explicit Lines(const StyleFile* file) : file_(file) {}
+        std::size_t size() const { return file_->entries_.size(); }
+        StyleLine operator[](std::size_t i) const { return file_->lineAt(i); }
+        Iterator begin() const { return {file_, 0}; }
+        Iterator end() const { return {file_, size()}; }
+
+      private:
+        const StyleFile* file_;
+    };
+    Lines lines() const { return Lines(this); }
 
   private:
-    std::vector<StyleLine> lines_;
-    std::unordered_map<std::string, std::size_t> values_; // lower-cased key to its line in lines_
+    // A key line: its key (with the colon) and then its value, one after the other in text_.
+    struct Entry {
+        std::uint32_t line;
+        std::uint32_t start;
+        std::uint32_t keyLength;
+        std::uint32_t valueLength;
+    };
+    StyleLine lineAt(std::size_t i) const;
+    const Entry* entryOf(std::string_view key) const;
+    void index();
+
+    std::string text_;
+    std::vector<Entry> entries_;
+    // Open addressing by the key's hash, without regard to case: 1 + the entry of the line that
+    // gives the key its value, 0 for a free slot. Its size is a power of two.
+    std::vector<std::uint32_t> slots_;
+    std::size_t keys_ = 0;
 };
 
 // Style files are small; anything bigger is a wrong file, not a style.
@@ -50,13 +100,18 @@ constexpr std::size_t MAX_STYLE_FILE_SIZE = 16 * 1024 * 1024;
 // Reads like read(2): bytes read, 0 at the end, -1 with errno set.
 using ReadFunction = long (*)(int descriptor, void* buffer, std::size_t size);
 
-// Reads and parses the style file at path, opened once and without waiting on it. False, with
+// Reads the text of the style file at path, opened once and without waiting on it. False, with
 // error ("cannot read style "PATH": REASON"), when it cannot be opened (the system's reason), is
 // no regular file ("is a directory", "is a FIFO", ...), is larger than MAX_STYLE_FILE_SIZE, fails
-// to read part-way, or holds NUL bytes ("not a text file"). Bad lines are reported, never fatal.
-// read replaces the system's read for tests; null reads the file.
+// to read part-way, or holds NUL bytes ("not a text file"). read replaces the system's read for
+// tests; null reads the file.
+bool readStyleText(const std::string& path, std::string* text, std::string* error,
+                   ReadFunction read = nullptr);
+
+// Reads the style file at path as readStyleText does and parses it. Bad lines are reported, never
+// fatal.
 bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
-                   std::vector<StyleProblem>* problems = nullptr, ReadFunction read = nullptr);
+                   StyleProblems* problems = nullptr, ReadFunction read = nullptr);
 
 // Keys, and the texture words the host looks for, match without regard to case.
 std::string lowerCase(std::string_view text);

@@ -58,8 +58,8 @@ TEST(PreviewOptions, ErrorsNameTheProblem) {
         {{"--svg"}, "option --svg needs an argument"},
         {{"--svg="}, "option --svg needs an argument"},
         {{"--svg", "-x"}, "option --svg needs an argument, not '-x'"},
-        {{"--window", "red"}, "option --window needs a colour #rrggbb, not 'red'"},
-        {{"--window", "#12345"}, "option --window needs a colour #rrggbb, not '#12345'"},
+        {{"--window", "red"}, "option --window needs a colour #rrggbb or #rgb, not 'red'"},
+        {{"--window", "#12345"}, "option --window needs a colour #rrggbb or #rgb, not '#12345'"},
         {{"--watch-limit", "0"}, "option --watch-limit needs a positive number"},
         {{"--watch-limit", "two"}, "option --watch-limit needs a positive number"},
     };

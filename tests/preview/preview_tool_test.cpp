@@ -28,7 +28,8 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-ToolRun runTool(const std::string& arguments) {
+// Runs the tool with arguments, or the shell command given instead.
+ToolRun runTool(const std::string& arguments, const std::string& shellCommand = "") {
     // Of its own: CTest runs the tests of this file side by side.
     std::string errPath = testing::TempDir() + "preview-stderr-XXXXXX";
     const int errFile = mkstemp(errPath.data());
@@ -39,7 +40,9 @@ ToolRun runTool(const std::string& arguments) {
     close(errFile);
     // Stopped by `timeout` should it hang, so a regression fails here rather than stalling.
     const std::string command =
-        std::string("timeout 30 '") + PREVIEW_TOOL + "' " + arguments + " 2>'" + errPath + "'";
+        shellCommand.empty()
+            ? std::string("timeout 30 '") + PREVIEW_TOOL + "' " + arguments + " 2>'" + errPath + "'"
+            : "timeout 30 sh -c \"" + shellCommand + "\" 2>'" + errPath + "'";
     ToolRun run{};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -223,9 +226,11 @@ TEST(PreviewTool, ErrorsAreOneLineAndANonZeroExit) {
         {"/proc/self/mem", 1, "cannot read style \"/proc/self/mem\": Input/output error"},
         {"--svg /nonexistent/dir/out.svg " + slate, 1,
          "cannot write SVG \"/nonexistent/dir/out.svg\": No such file or directory"},
+        // Only into a regular file or a new one: a FIFO would wait for a reader for ever.
         {"--svg " + quoted(testing::TempDir()) + " " + slate, 1,
-         "cannot write SVG \"" + testing::TempDir() + "\": Is a directory"},
-        {"--svg /dev/full " + slate, 1, "cannot write SVG \"/dev/full\": No space left on device"},
+         "cannot write SVG \"" + testing::TempDir() + "\": is a directory"},
+        {"--svg /dev/full " + slate, 1, "cannot write SVG \"/dev/full\": is a character device"},
+        {"--svg " + quoted(fifo) + " " + slate, 1, "cannot write SVG \"" + fifo + "\": is a FIFO"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.arguments);
@@ -233,9 +238,7 @@ TEST(PreviewTool, ErrorsAreOneLineAndANonZeroExit) {
         EXPECT_EQ(run.err.rfind("tintlet-preview: " + c.message, 0), 0u)
             << c.arguments << ": " << run.err;
         EXPECT_EQ(count(run.err, "\n"), 1) << c.arguments << ": " << run.err;
-        if (c.status == 1 && c.arguments.find("--svg") == std::string::npos) {
-            EXPECT_EQ(run.out, "") << "no colours for a style not read: " << c.arguments;
-        }
+        EXPECT_EQ(run.out, "") << "nothing shown before the run can be done: " << c.arguments;
     }
     unlink(fifo.c_str());
     unlink(loop.c_str());
@@ -339,7 +342,12 @@ TEST(PreviewTool, WarningsStopAtTwentyAFileThenACount) {
     const std::string first = tests::writeStyle("noisy-1.style", text);
     const std::string second =
         tests::writeStyle("noisy-2.style", text + "menu.hilite.colr: #fff\n");
-    const ToolRun run = runTool(quoted(first) + " " + quoted(second));
+    std::string many = "menu.hilite.colr: #fff\n";
+    for (int i = 0; i < 1000; ++i) {
+        many += "no key here\n";
+    }
+    const std::string third = tests::writeStyle("noisy-3.style", many);
+    const ToolRun run = runTool(quoted(first) + " " + quoted(second) + " " + quoted(third));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(count(run.err, first + ":"), 21) << run.err;
     EXPECT_EQ(count(run.err, second + ":"), 21) << run.err;
@@ -347,6 +355,10 @@ TEST(PreviewTool, WarningsStopAtTwentyAFileThenACount) {
     EXPECT_EQ(run.err.find(first + ":21: not a"), std::string::npos);
     EXPECT_NE(run.err.find(first + ": 10 more warnings not shown\n"), std::string::npos);
     EXPECT_NE(run.err.find(second + ": 11 more warnings not shown\n"), std::string::npos);
+    // Every bad line is counted, beyond those a style file keeps.
+    EXPECT_NE(run.err.find(third + ":1: unknown key"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(third + ":20: not a"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(third + ": 981 more warnings not shown\n"), std::string::npos);
 }
 
 TEST(PreviewTool, CaptionTextCountsOnTheWorseEndOfItsGradient) {
@@ -386,7 +398,8 @@ TEST(PreviewTool, AHighlightLikeTheWindowIsWarnedAgainstTheWindowColourAssumed) 
     }
     const ToolRun bad = runTool("--window white " + quoted(path));
     EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, "tintlet-preview: option --window needs a colour #rrggbb, not 'white'\n");
+    EXPECT_EQ(bad.err,
+              "tintlet-preview: option --window needs a colour #rrggbb or #rgb, not 'white'\n");
 }
 
 TEST(PreviewTool, AStylePathTooLongForThePluginShowsTheHostsDefaultsAndSaysWhy) {
@@ -425,9 +438,10 @@ TEST(PreviewTool, TraceHasAHeadingForEachPassWithTheWindowColourAndTheTenColourC
 }
 
 TEST(PreviewTool, FileNamesAreEscapedOnTheTerminalAndInThePicture) {
-    const std::string name = "bad\x1b]0;title\x07name\xff\n.style";
+    const std::string name = "bad\x1b]0;title\x07name\xff\n\xe2\x80\xae.style";
     const std::string path = tests::writeStyle(name, "menu.hilite.colour: #fff\n");
-    const std::string shown = testing::TempDir() + "bad\\x1b]0;title\\x07name\\xff\\x0a.style";
+    const std::string shown =
+        testing::TempDir() + "bad\\x1b]0;title\\x07name\\xff\\x0a\\xe2\\x80\\xae.style";
     const std::string svg = testing::TempDir() + "escaped.svg";
     const ToolRun run = runTool("--trace --svg " + quoted(svg) + " " + quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
@@ -439,8 +453,9 @@ TEST(PreviewTool, FileNamesAreEscapedOnTheTerminalAndInThePicture) {
     EXPECT_EQ(run.err.rfind(shown + ":1: unknown key", 0), 0u) << run.err;
     EXPECT_EQ(count(run.err, "\n"), 1) << run.err;
     EXPECT_EQ(std::system(("xmllint --noout " + quoted(svg)).c_str()), 0) << readFile(svg);
-    EXPECT_NE(readFile(svg).find(">bad\\x1b]0;title\\x07name\\xff\\x0a.style</text>"),
-              std::string::npos);
+    EXPECT_NE(
+        readFile(svg).find(">bad\\x1b]0;title\\x07name\\xff\\x0a\\xe2\\x80\\xae.style</text>"),
+        std::string::npos);
     const ToolRun missing = runTool(quoted(testing::TempDir() + "gone\x1b[2J.style"));
     EXPECT_NE(missing.err.find("gone\\x1b[2J.style\""), std::string::npos) << missing.err;
 }
@@ -482,26 +497,197 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     EXPECT_NE(run.out.find("--watch"), std::string::npos);
 }
 
+// Saves the watched style with a new highlight until the tool's output holds marker. The watcher
+// takes its first look just after saying it watches: a save before that look is no change to it.
+// Each save is whole (written aside, then renamed): a file seen half written would be a change of
+// its own, and --watch-limit would end the run on it.
+bool saveUntilSeen(tooltest::Tool& tool, const std::string& path, const std::string& marker) {
+    using namespace std::chrono_literals;
+    for (int save = 0; save < 40; ++save) {
+        std::ofstream(path + ".saving")
+            << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save << "\n";
+        std::rename((path + ".saving").c_str(), path.c_str());
+        if (tooltest::readUntil(tool, marker, 500ms)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST(PreviewTool, WatchReappliesWhenTheStyleFileChanges) {
     using namespace std::chrono_literals;
     const std::string path =
         tests::writeStyle("watched-tool.style", "menu.hilite: flat\nmenu.hilite.color: #112233\n");
     tooltest::Tool tool = tooltest::startTool({"--watch-limit", "1", path});
     ASSERT_TRUE(tooltest::readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
-    // The watcher takes its first look just after saying so: a save before that look is no
-    // change to it, so save until it reports one.
-    bool changed = false;
-    for (int save = 0; save < 40 && !changed; ++save) {
-        std::ofstream(path) << "menu.hilite: flat\nmenu.hilite.color: #445566\n! save " << save
-                            << "\n";
-        changed = tooltest::readUntil(tool, "COLOR_HIGHLIGHT                 13  #445566", 500ms);
-    }
+    const bool changed = saveUntilSeen(tool, path, "COLOR_HIGHLIGHT                 13  #445566");
     const int status = tooltest::finish(tool, 20s);
     ASSERT_TRUE(changed) << tool.text;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << tool.text;
     const std::size_t change = tool.text.find("change 1: " + path);
     ASSERT_NE(change, std::string::npos) << tool.text;
     EXPECT_LT(tool.text.find("#112233"), change);
+}
+
+} // namespace
+
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(PreviewPicture, NeverReplacesAStyleOrAnyFileButAnEarlierPicture) {
+    const std::string folder = testing::TempDir() + "own-styles/";
+    mkdir(folder.c_str(), 0700);
+    const std::string text = "menu.hilite: flat\nmenu.hilite.color: #123456\n";
+    const std::string mine = tests::writeStyle("own-styles/mine.style", text);
+    const std::string other = tests::writeStyle("own-styles/other.style", text);
+    const std::string linked = folder + "linked.svg", hardLinked = folder + "hard.svg";
+    unlink(linked.c_str());
+    unlink(hardLinked.c_str());
+    ASSERT_EQ(symlink(mine.c_str(), linked.c_str()), 0);
+    ASSERT_EQ(link(mine.c_str(), hardLinked.c_str()), 0);
+    // Named as the partial picture of shot.svg is, or as the second screenshot of a run.
+    const std::string partial = tests::writeStyle("own-styles/.shot.svg.partial", text);
+    const std::string second = tests::writeStyle("own-styles/shot-1-mine.png", text);
+    const std::string ofTheRun = "\" this run reads\n";
+    const std::string noPicture = " picture, and a picture replaces only an earlier one\n";
+    const struct {
+        std::string arguments;
+        std::string style;
+        std::string reason;
+    } cases[] = {
+        // --svg with its file forgotten: the style named is the picture's file.
+        {"--svg " + quoted(mine), mine, "holds no SVG" + noPicture},
+        {"--screenshot " + quoted(mine), mine, "holds no PNG" + noPicture},
+        {"--svg " + quoted(mine) + " " + quoted(mine), mine, "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(folder + "../own-styles/./mine.style") + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(linked) + " " + quoted(other) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(hardLinked) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--watch --svg " + quoted(mine) + " " + quoted(mine), mine,
+         "is the style \"" + mine + ofTheRun},
+        {"--svg " + quoted(folder + "shot.svg") + " " + quoted(partial), partial,
+         "is the style \"" + partial + ofTheRun},
+        {"--screenshot " + quoted(folder + "shot.png") + " " + quoted(mine) + " " + quoted(second),
+         second, "is the style \"" + second + ofTheRun},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.arguments;
+        EXPECT_NE(run.err.find("\": " + c.reason), std::string::npos)
+            << c.arguments << ": " << run.err;
+        EXPECT_EQ(count(run.err, "\n"), 1) << run.err;
+        EXPECT_EQ(run.out, "") << c.arguments;
+        EXPECT_EQ(readFile(c.style), text) << c.arguments;
+    }
+}
+
+TEST(PreviewPicture, IsWrittenWholeOrNotAtAll) {
+    const std::string svg = testing::TempDir() + "whole.svg";
+    const std::string old = "<svg>the last picture</svg>\n";
+    tests::writeStyle("whole.svg", old);
+    // A disk that fills up half way: no file may grow past 1 KiB, and the picture is larger.
+    const std::string command = "ulimit -f 2; trap '' XFSZ; exec '" + std::string(PREVIEW_TOOL) +
+                                "' --svg '" + svg + "' " + style("harbour-dusk.style");
+    const ToolRun run = runTool("", command);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "tintlet-preview: cannot write SVG \"" + svg + "\": File too large\n");
+    EXPECT_EQ(readFile(svg), old);
+    EXPECT_NE(access((testing::TempDir() + ".whole.svg.partial").c_str(), F_OK), 0);
+}
+
+TEST(PreviewTool, AReportThatCannotBeWrittenIsAFailure) {
+    const struct {
+        tooltest::BadOutput output;
+        const char* reason;
+    } cases[] = {
+        {tooltest::BadOutput::Full, "No space left on device"},
+        {tooltest::BadOutput::Closed, "Bad file descriptor"},
+        {tooltest::BadOutput::BrokenPipe, "Broken pipe"},
+    };
+    for (const auto& c : cases) {
+        const std::string slate = std::string(STYLES_DIR) + "/slate-solid.style";
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{slate}, std::vector<std::string>{"--help"},
+              std::vector<std::string>{"--watch", slate}}) {
+            tooltest::Tool tool = tooltest::startToolWritingTo(c.output, arguments);
+            const int status = tooltest::finish(tool, 20s);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
+                << c.reason << " " << arguments[0] << ": " << status;
+            EXPECT_EQ(tool.text,
+                      std::string("tintlet-preview: cannot write the report: ") + c.reason + "\n")
+                << arguments[0];
+        }
+    }
+}
+
+TEST(PreviewTool, WatchEndsInFailureAfterAPictureItCouldNotWrite) {
+    const std::string path = tests::writeStyle("watched-picture.style",
+                                               "menu.hilite: flat\nmenu.hilite.color: #112233\n");
+    const std::string svg = testing::TempDir() + "watched-picture.svg";
+    unlink(svg.c_str());
+    rmdir(svg.c_str());
+    tooltest::Tool tool = tooltest::startTool({"--watch-limit", "1", "--svg", svg, path});
+    ASSERT_TRUE(tooltest::readUntil(tool, "(Ctrl+C stops)\n", 20s)) << tool.text;
+    // Where the picture was, a folder now: the next one cannot go there.
+    ASSERT_EQ(unlink(svg.c_str()), 0);
+    ASSERT_EQ(mkdir(svg.c_str(), 0700), 0);
+    const bool reported = saveUntilSeen(tool, path, "is a directory\n");
+    const int status = tooltest::finish(tool, 20s);
+    rmdir(svg.c_str());
+    ASSERT_TRUE(reported) << tool.text;
+    EXPECT_NE(tool.text.find("tintlet-preview: cannot write SVG \"" + svg + "\": is a directory\n"),
+              std::string::npos)
+        << tool.text;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << tool.text;
+}
+
+TEST(PreviewTool, NamesInvisibleCharactersInKeysAndStillFindsTheKeyMeant) {
+    // Two styles joined with cat: the second one's byte-order mark starts a line of its own.
+    const std::string path =
+        tests::writeStyle("invisible.style", "menu.hilite: flat\n"
+                                             "\xEF\xBB\xBFmenu.hilite.color: #123456\n"
+                                             "menu.hilite.\xE2\x80\x8BtextColor: #fedcba\n"
+                                             "\xE2\x80\x8Dtoolbar.color: #000000\n");
+    const ToolRun run = runTool(quoted(path));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              path +
+                  ":2: unknown key \"\\xef\\xbb\\xbfmenu.hilite.color:\": it holds a byte-order "
+                  "mark (U+FEFF); did you mean \"menu.hilite.color:\"?\n" +
+                  path +
+                  ":3: unknown key \"menu.hilite.\\xe2\\x80\\x8btextColor:\": it holds a "
+                  "zero-width space (U+200B); did you mean \"menu.hilite.textColor:\"?\n" +
+                  path +
+                  ":4: unknown key \"\\xe2\\x80\\x8dtoolbar.color:\": it holds a zero-width "
+                  "joiner (U+200D)\n");
+}
+
+TEST(PreviewTool, ALongValueIsCutInItsWarningWithItsLength) {
+    const std::string value(1000000, 'x');
+    const std::string path = tests::writeStyle(
+        "long-value.style", "menu.hilite: flat\nmenu.hilite.color: " + value + "\n");
+    const ToolRun run = runTool(quoted(path));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, path + ":2: menu.hilite.color: \"" + std::string(64, 'x') +
+                           "...\" (1000000 characters) is not a colour; the default #0a246a "
+                           "applies\n");
+}
+
+TEST(PreviewTool, TheHelpSaysWhichColoursTheWindowOptionTakes) {
+    const ToolRun help = runTool("--help");
+    EXPECT_NE(help.out.find("--window #rrggbb|#rgb\n"), std::string::npos) << help.out;
+    for (const char* window : {"'#ffffff'", "'#fff'"}) {
+        EXPECT_EQ(
+            runTool(std::string("--window ") + window + " " + style("slate-solid.style")).status, 0)
+            << window;
+    }
+    const ToolRun bad = runTool("--window '#ff' " + style("slate-solid.style"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "tintlet-preview: option --window needs a colour #rrggbb or #rgb, not "
+                       "'#ff'\n");
 }
 
 } // namespace

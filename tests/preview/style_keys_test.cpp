@@ -21,9 +21,17 @@ TEST(PluginKeys, NearestKeyIsOneOrTwoEditsAway) {
         {"toolbar.color:", nullptr},
         {"window.title.focus.textColor:", nullptr},
         {"menu.t.color:", nullptr}, // three edits
+        // An invisible character is one edit, however many bytes it takes.
+        {"menu.hilite.\xe2\x80\x8b"
+         "color:",
+         "menu.hilite.color:"},
+        {"\xef\xbb\xbfmenu.title.\xe2\x80\x8d"
+         "color:",
+         "menu.title.color:"},
+        {"\xef\xbb\xbf\xef\xbb\xbf\xef\xbb\xbfmenu.title:", nullptr},
     };
     for (const auto& c : cases) {
-        EXPECT_STREQ(preview::nearestPluginKey(c.written), c.suggested) << c.written;
+        EXPECT_STREQ(preview::matchPluginKey(c.written).nearest, c.suggested) << c.written;
     }
 }
 

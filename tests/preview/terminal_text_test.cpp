@@ -22,10 +22,34 @@ TEST(Printable, EscapesControlBytesAndInvalidUtf8Only) {
         {"\xc2\x9b"
          "2J",
          "\\xc2\\x9b2J"}, // C1 control: a terminal's CSI
+        // Bidirectional controls, which make a line read otherwise than it is, and characters
+        // that cannot be seen.
+        {"txt.\xe2\x80\xae"
+         "elyts",
+         "txt.\\xe2\\x80\\xaeelyts"}, // U+202E
+        {"a\xe2\x81\xa6"
+         "b\xe2\x81\xa9",
+         "a\\xe2\\x81\\xa6b\\xe2\\x81\\xa9"},                           // U+2066, U+2069
+        {"\xe2\x80\xaa\xe2\x80\xac", "\\xe2\\x80\\xaa\\xe2\\x80\\xac"}, // U+202A, U+202C
+        {"zero\xe2\x80\x8bwidth\xef\xbb\xbf", "zero\\xe2\\x80\\x8bwidth\\xef\\xbb\\xbf"},
+        {"\xe2\x80\xa9", "\xe2\x80\xa9"}, // a paragraph separator is seen
     };
     for (const auto& c : cases) {
         EXPECT_EQ(preview::printable(c.text), c.shown);
     }
+}
+
+TEST(QuotedText, CutsALongTextAndSaysHowLongItWas) {
+    EXPECT_EQ(preview::quotedText("red"), "\"red\"");
+    EXPECT_EQ(preview::quotedText(std::string(64, 'x')), "\"" + std::string(64, 'x') + "\"");
+    EXPECT_EQ(preview::quotedText(std::string(65, 'x')),
+              "\"" + std::string(64, 'x') + "...\" (65 characters)");
+    // Counted and cut in characters: a sequence is never split.
+    std::string euros;
+    for (int i = 0; i < 70; ++i) {
+        euros += "\xe2\x82\xac";
+    }
+    EXPECT_EQ(preview::quotedText(euros), "\"" + euros.substr(0, 64 * 3) + "...\" (70 characters)");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <utility>
 
 extern char** environ;
@@ -89,6 +90,32 @@ bool readSome(Tool& tool, Clock::time_point deadline, bool* timedOut) {
     return true;
 }
 
+// Starts the tool with its standard error on a pipe the test reads; arrange(pipe) gives it its
+// standard output, in the child.
+Tool startOnPipe(std::vector<char*>& argPointers, std::vector<char*>& envPointers,
+                 const std::function<void(int pipe)>& arrange) {
+    Tool tool;
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        return tool;
+    }
+    tool.pid = fork();
+    if (tool.pid == 0) {
+        defaultSignals();
+        dup2(pipeEnds[1], STDERR_FILENO);
+        arrange(pipeEnds[1]);
+        execve(argPointers[0], argPointers.data(), envPointers.data());
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+    if (tool.pid < 0) {
+        close(pipeEnds[0]);
+        return tool;
+    }
+    tool.output = pipeEnds[0];
+    return tool;
+}
+
 } // namespace
 
 Tool startTool(const std::vector<std::string>& arguments,
@@ -110,24 +137,34 @@ Tool startTool(const std::vector<std::string>& arguments,
         tool.output = tool.pid > 0 ? master : -1;
         return tool;
     }
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-        return tool;
+    return startOnPipe(argPointers, envPointers, [](int pipe) { dup2(pipe, STDOUT_FILENO); });
+}
+
+Tool startToolWritingTo(BadOutput output, const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv = {PREVIEW_TOOL};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> envp = environmentWith({});
+    std::vector<char*> argPointers = pointers(argv), envPointers = pointers(envp);
+    int unread[2];
+    if (pipe2(unread, O_CLOEXEC) != 0) {
+        return Tool();
     }
-    tool.pid = fork();
-    if (tool.pid == 0) {
-        defaultSignals();
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        dup2(pipeEnds[1], STDERR_FILENO);
-        execve(argPointers[0], argPointers.data(), envPointers.data());
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    if (tool.pid < 0) {
-        close(pipeEnds[0]);
-        return tool;
-    }
-    tool.output = pipeEnds[0];
+    close(unread[0]); // gone before the tool can write
+    Tool tool = startOnPipe(argPointers, envPointers, [&](int) {
+        switch (output) {
+        case BadOutput::Full:
+            dup2(open("/dev/full", O_WRONLY | O_CLOEXEC), STDOUT_FILENO);
+            break;
+        case BadOutput::Closed:
+            close(STDOUT_FILENO);
+            break;
+        case BadOutput::BrokenPipe:
+            dup2(unread[1], STDOUT_FILENO);
+            std::signal(SIGPIPE, SIG_IGN);
+            break;
+        }
+    });
+    close(unread[1]);
     return tool;
 }
 

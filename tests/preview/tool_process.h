@@ -30,6 +30,14 @@ struct Tool {
 Tool startTool(const std::vector<std::string>& arguments,
                const std::vector<std::string>& environment = {}, bool terminal = false);
 
+// Where the tool's standard output goes when it is not what the test reads: standard error is.
+enum class BadOutput {
+    Full,       // a device that is always full
+    Closed,     // no standard output at all
+    BrokenPipe, // a pipe with no reader, and SIGPIPE ignored
+};
+Tool startToolWritingTo(BadOutput output, const std::vector<std::string>& arguments);
+
 // Reads the tool's output until it holds marker; false when the limit passed or the output ended
 // first.
 bool readUntil(Tool& tool, const std::string& marker, std::chrono::milliseconds limit);

@@ -217,13 +217,13 @@ using StyleFiles = StandinHost;
 TEST_F(StyleFiles, LoadingMakesTheStyleCurrent) {
     const std::string path = tests::writeStyle("loaded.style", "menu.title: Solid\nbroken line\n");
     std::string error;
-    std::vector<stylefile::StyleProblem> problems;
+    stylefile::StyleProblems problems;
     ASSERT_TRUE(standin::loadStyle(path, &error, &problems)) << error;
     EXPECT_EQ(standin::currentStylePath(), path);
     EXPECT_STREQ(stylePath(nullptr), path.c_str());
     EXPECT_STREQ(ReadString(path.c_str(), "menu.title:", ""), "Solid");
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].line, 2);
+    ASSERT_EQ(problems.count, 1u);
+    EXPECT_EQ(problems.first[0].line, 2);
 }
 
 TEST_F(StyleFiles, AnswersFromMemoryOnceLoaded) {

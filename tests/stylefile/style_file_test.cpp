@@ -14,7 +14,7 @@
 namespace {
 
 using stylefile::StyleFile;
-using stylefile::StyleProblem;
+using stylefile::StyleProblems;
 
 struct LookupCase {
     const char* name;
@@ -32,12 +32,12 @@ class StyleLookup : public testing::TestWithParam<LookupCase> {};
 TEST_P(StyleLookup, FindsTheValueTheRulesGive) {
     const LookupCase& c = GetParam();
     const StyleFile style = StyleFile::parse(c.text);
-    const std::string* found = style.find(c.key);
+    const std::optional<std::string_view> found = style.find(c.key);
     if (c.value) {
-        ASSERT_NE(found, nullptr);
+        ASSERT_TRUE(found);
         EXPECT_EQ(*found, *c.value);
     } else {
-        EXPECT_EQ(found, nullptr);
+        EXPECT_FALSE(found);
     }
 }
 
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<LookupCase>& info) { return info.param.name; });
 
 TEST(StyleProblems, BadLinesAreReportedWithTheirNumbersAndSkipped) {
-    std::vector<StyleProblem> problems;
+    StyleProblems problems;
     const StyleFile style = StyleFile::parse("! comment\n"
                                              "\n"
                                              "menu.title: solid\n"
@@ -83,24 +83,25 @@ TEST(StyleProblems, BadLinesAreReportedWithTheirNumbersAndSkipped) {
                                              ": no key\n"
                                              "menu.frame: raised",
                                              &problems);
-    ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0].line, 4);
-    EXPECT_EQ(problems[1].line, 6);
-    EXPECT_FALSE(problems[0].message.empty());
+    ASSERT_EQ(problems.count, 2u);
+    ASSERT_EQ(problems.first.size(), 2u);
+    EXPECT_EQ(problems.first[0].line, 4);
+    EXPECT_EQ(problems.first[1].line, 6);
+    EXPECT_FALSE(problems.first[0].message.empty());
     EXPECT_EQ(style.size(), 2u);
-    EXPECT_NE(style.find("menu.frame:"), nullptr);
+    EXPECT_TRUE(style.find("menu.frame:"));
 }
 
 TEST(StyleProblems, LinesAreCountedAlikeWhateverTheirEnding) {
     for (const char* ending : {"\n", "\r\n", "\r"}) {
         const std::string e = ending;
-        std::vector<StyleProblem> problems;
+        StyleProblems problems;
         const StyleFile style = StyleFile::parse(
             "\xEF\xBB\xBF! first" + e + e + "menu.title: solid" + e + "words" + e + "Menu.Frame: x",
             &problems);
-        ASSERT_EQ(problems.size(), 1u);
-        EXPECT_EQ(problems[0].line, 4);
-        ASSERT_NE(style.lineOf("menu.frame:"), nullptr);
+        ASSERT_EQ(problems.count, 1u);
+        EXPECT_EQ(problems.first[0].line, 4);
+        ASSERT_TRUE(style.lineOf("menu.frame:"));
         EXPECT_EQ(style.lineOf("menu.frame:")->line, 5);
         EXPECT_EQ(style.lineOf("menu.frame:")->key, "Menu.Frame:") << "as written";
     }
@@ -114,10 +115,42 @@ TEST(StyleLines, KeepEveryKeyLineInOrderAndTheLaterOneGivesTheValue) {
     EXPECT_EQ(style.size(), 2u);
 }
 
+TEST(StyleProblems, AreAllCountedAndTheFirstKept) {
+    std::string text;
+    for (int i = 0; i < 1000; ++i) {
+        text += i % 2 == 0 ? "words\n" : "menu.title: solid\n";
+    }
+    StyleProblems problems;
+    StyleFile::parse(text, &problems);
+    EXPECT_EQ(problems.count, 500u);
+    ASSERT_EQ(problems.first.size(), stylefile::MOST_PROBLEMS_KEPT);
+    EXPECT_EQ(problems.first.front().line, 1);
+    EXPECT_EQ(problems.first.back().line, 2 * static_cast<int>(stylefile::MOST_PROBLEMS_KEPT) - 1);
+}
+
+TEST(StyleLines, ManyKeysAreEachFoundInAnyCaseWithTheirLine) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += "Key." + std::to_string(i) + " : value " + std::to_string(i) + "\n";
+    }
+    text += "KEY.17: later\n";
+    const StyleFile style = StyleFile::parse(text);
+    EXPECT_EQ(style.size(), 5000u);
+    EXPECT_EQ(style.lines().size(), 5001u);
+    for (int i = 0; i < 5000; i += 7) {
+        const auto line = style.lineOf("key." + std::to_string(i) + ":");
+        ASSERT_TRUE(line) << i;
+        EXPECT_EQ(line->line, i == 17 ? 5001 : i + 1);
+        EXPECT_EQ(line->value, i == 17 ? "later" : "value " + std::to_string(i));
+    }
+    EXPECT_EQ(style.lines()[17].key, "Key.17:");
+    EXPECT_FALSE(style.find("key.5000:"));
+}
+
 TEST(StyleProblems, CommentsAndBlankLinesAreNoProblem) {
-    std::vector<StyleProblem> problems;
+    StyleProblems problems;
     StyleFile::parse("# a\n! b\n\n \r\n", &problems);
-    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(problems.count, 0u);
 }
 
 struct ColorCase {

@@ -24,7 +24,7 @@ std::string usage() {
            "                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)\n"
            "  --watch       keep running; re-apply the last style whenever its file changes\n"
            "                (Ctrl+C stops)\n"
-           "  --window #rrggbb\n"
+           "  --window #rrggbb|#rgb\n"
            "                the window background the highlight is seen on (default " +
            stylefile::colorText(Options().window) +
            ")\n"
@@ -80,7 +80,7 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
                 return false;
             }
             if (!stylefile::parseColor(text, options->window)) {
-                *error = "option --window needs a colour #rrggbb, not '" + text + "'";
+                *error = "option --window needs a colour #rrggbb or #rgb, not '" + text + "'";
                 return false;
             }
         } else if (is("--screenshot")) {

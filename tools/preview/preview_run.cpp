@@ -6,7 +6,9 @@
 #include "standin/session.h"
 #include "stylefile/color_text.h"
 #include "tools/preview/applied_colors.h"
+#include "tools/preview/picture_file.h"
 #include "tools/preview/screenshot.h"
+#include "tools/preview/stop_signals.h"
 #include "tools/preview/style_keys.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
@@ -14,11 +16,8 @@
 #include "win32/win32_standin.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
+#include <atomic>
 #include <filesystem>
-#include <unistd.h>
 
 namespace preview {
 namespace {
@@ -26,53 +25,74 @@ namespace {
 constexpr auto WATCH_INTERVAL = std::chrono::milliseconds(250);
 // Beyond this a file's warnings are counted, not shown: a wrong file must not flood the screen.
 constexpr std::size_t MOST_WARNINGS_PER_FILE = 20;
-
-// A style file as read, with the lines it could not use.
-struct Style {
-    std::string path;
-    stylefile::StyleFile file;
-    standin::StyleProblems problems;
-};
+static_assert(MOST_WARNINGS_PER_FILE <= stylefile::MOST_PROBLEMS_KEPT,
+              "every bad line that may be shown is kept");
 
 struct Warning {
     int line; // 0: about the file as a whole
     std::string text;
 };
 
+// A file's warnings in line order: the first MOST_WARNINGS_PER_FILE kept, the rest only counted,
+// so a file of a million bad lines costs no more to report than one of twenty.
+class Warnings {
+  public:
+    // Counts a warning about line; text() makes its words, only when it is among those shown.
+    template <typename Text> void add(int line, const Text& text) {
+        ++count_;
+        if (kept_.size() == MOST_WARNINGS_PER_FILE && line >= kept_.back().line) {
+            return;
+        }
+        // After those of the same line, which came first.
+        const auto at = std::upper_bound(kept_.begin(), kept_.end(), line,
+                                         [](int l, const Warning& w) { return l < w.line; });
+        kept_.insert(at, {line, text()});
+        if (kept_.size() > MOST_WARNINGS_PER_FILE) {
+            kept_.pop_back();
+        }
+    }
+    const std::vector<Warning>& shown() const { return kept_; }
+    std::size_t count() const { return count_; }
+    // Counts warnings that lie beyond every one shown.
+    void addUnshown(std::size_t count) { count_ += count; }
+
+  private:
+    std::vector<Warning> kept_;
+    std::size_t count_ = 0;
+};
+
 struct Run {
     const Options& options;
     const Output& output;
+    std::vector<std::string> styles; // every style the run reads
     int warnings = 0;
     int changes = 0;
+    bool pictureFailed = false;         // a picture could not be written while watching
     std::vector<AppliedColors> applied; // after each step
 };
 
-int fail(const Output& output, const std::string& message) {
-    output.err << "tintlet-preview: " << printable(message) << "\n";
-    return 1;
-}
-
-bool readStyle(const std::string& path, Style* style, std::string* error) {
-    style->path = path;
-    style->problems.clear();
-    return stylefile::readStyleFile(path, &style->file, error, &style->problems);
+int fail(const Output& output, const std::string& message, int status = 1) {
+    output.err << "tintlet-preview: " << printable(message) << "\n" << std::flush;
+    return status;
 }
 
 // Colour values the plug-in read and could not use, one warning per key with every default
 // that then applied.
-void addColorValueWarnings(const Style& style, const std::vector<standin::Lookup>& pass,
-                           std::vector<Warning>* warnings) {
-    std::vector<std::pair<const stylefile::StyleLine*, std::vector<std::string>>> unusable;
+void addColorValueWarnings(const std::string& path, const stylefile::StyleFile& style,
+                           const std::vector<standin::Lookup>& pass, Warnings* warnings) {
+    std::vector<std::pair<stylefile::StyleLine, std::vector<std::string>>> unusable;
     for (const standin::Lookup& lookup : pass) {
-        const stylefile::StyleLine* line = style.file.lineOf(lookup.key);
-        if (!lookup.color || !lookup.found || lookup.usable || lookup.path != style.path ||
-            line == nullptr) {
+        if (!lookup.color || !lookup.found || lookup.usable || lookup.path != path) {
+            continue;
+        }
+        const std::optional<stylefile::StyleLine> line = style.lineOf(lookup.key);
+        if (!line) {
             continue;
         }
         auto it = std::find_if(unusable.begin(), unusable.end(),
-                               [&](const auto& entry) { return entry.first == line; });
+                               [&](const auto& entry) { return entry.first.line == line->line; });
         if (it == unusable.end()) {
-            unusable.push_back({line, {}});
+            unusable.push_back({*line, {}});
             it = unusable.end() - 1;
         }
         const std::string used = stylefile::colorText(lookup.result);
@@ -80,64 +100,95 @@ void addColorValueWarnings(const Style& style, const std::vector<standin::Lookup
             it->second.push_back(used);
         }
     }
+    std::stable_sort(unusable.begin(), unusable.end(),
+                     [](const auto& a, const auto& b) { return a.first.line < b.first.line; });
     for (const auto& [line, defaults] : unusable) {
-        std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
-        for (std::size_t i = 0; i < defaults.size(); ++i) {
-            applies += (i == 0 ? "" : i + 1 == defaults.size() ? " and " : ", ") + defaults[i];
+        warnings->add(line.line, [&, &line = line, &defaults = defaults] {
+            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
+            for (std::size_t i = 0; i < defaults.size(); ++i) {
+                applies += (i == 0 ? "" : i + 1 == defaults.size() ? " and " : ", ") + defaults[i];
+            }
+            applies += defaults.size() == 1 ? " applies" : " apply";
+            return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
+                   applies;
+        });
+    }
+}
+
+// Keys that will not do what their author meant: one or two edits from a key the plug-in reads,
+// or holding a character that cannot be seen.
+void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
+    // A file of one key over and over is checked once.
+    std::string_view lastKey;
+    KeyMatch match;
+    const InvisibleCharacter* invisible = nullptr;
+    bool first = true;
+    for (const stylefile::StyleLine line : style.lines()) {
+        if (first || line.key != lastKey) {
+            first = false;
+            lastKey = line.key;
+            match = matchPluginKey(line.key);
+            invisible = match.read ? nullptr : invisibleCharacterIn(line.key);
         }
-        applies += defaults.size() == 1 ? " applies" : " apply";
-        warnings->push_back(
-            {line->line, line->key + " \"" + line->value + "\" is not a colour; " + applies});
+        if (match.read || (match.nearest == nullptr && invisible == nullptr)) {
+            continue;
+        }
+        warnings->add(line.line, [&] {
+            std::string text = "unknown key " + quotedText(line.key);
+            if (invisible != nullptr) {
+                text += ": it holds " + describe(*invisible) + (match.nearest ? ";" : "");
+            } else {
+                text += ",";
+            }
+            if (match.nearest != nullptr) {
+                text += " did you mean \"" + std::string(match.nearest) + "\"?";
+            }
+            return text;
+        });
     }
 }
 
 // What in a style's own text will not do what its author meant, in line order.
-std::vector<Warning> inputWarnings(const Style& style, const std::vector<standin::Lookup>& pass) {
-    std::vector<Warning> warnings;
+Warnings inputWarnings(const std::string& path, const stylefile::StyleProblems& problems,
+                       const std::vector<standin::Lookup>& pass) {
+    const stylefile::StyleFile& style = standin::currentStyle();
+    Warnings warnings;
     for (const standin::Lookup& lookup : pass) {
-        if (lookup.path != style.path) {
+        if (lookup.path != path) {
             // The plug-in's copy of the path is bounded; a path cut short would name another file.
-            const bool tooLong = style.path.size() + 1 > STYLE_PATH_BUFFER_SIZE;
-            warnings.push_back(
-                {0, tooLong ? "a path of " + std::to_string(style.path.size()) +
-                                  " bytes is too long for the plug-in (at most " +
-                                  std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
-                                  "): it asks with an empty path, and the host's defaults apply"
-                            : "the plug-in asked for \"" + lookup.path +
-                                  "\", not this style: the colours shown are not this style's"});
+            const bool tooLong = path.size() + 1 > STYLE_PATH_BUFFER_SIZE;
+            warnings.add(0, [&] {
+                return tooLong ? "a path of " + std::to_string(path.size()) +
+                                     " bytes is too long for the plug-in (at most " +
+                                     std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
+                                     "): it asks with an empty path, and the host's defaults apply"
+                               : "the plug-in asked for \"" + lookup.path +
+                                     "\", not this style: the colours shown are not this style's";
+            });
             break;
         }
     }
-    for (const auto& problem : style.problems) {
-        warnings.push_back({problem.line, problem.message});
+    for (const auto& problem : problems.first) {
+        warnings.add(problem.line, [&] { return problem.message; });
     }
-    for (const stylefile::StyleLine& line : style.file.lines()) {
-        if (pluginReadsKey(line.key)) {
-            continue;
-        }
-        if (const char* nearest = nearestPluginKey(line.key)) {
-            warnings.push_back(
-                {line.line, "unknown key \"" + line.key + "\", did you mean \"" + nearest + "\"?"});
-        }
-    }
-    addColorValueWarnings(style, pass, &warnings);
-    std::stable_sort(warnings.begin(), warnings.end(),
-                     [](const Warning& a, const Warning& b) { return a.line < b.line; });
+    // Those the file did not keep lie beyond the last it kept, so beyond any shown.
+    warnings.addUnshown(problems.count - problems.first.size());
+    addKeyWarnings(style, &warnings);
+    addColorValueWarnings(path, style, pass, &warnings);
     return warnings;
 }
 
-void printWarnings(Run& run, const std::string& path, const std::vector<Warning>& warnings) {
-    run.warnings += static_cast<int>(warnings.size());
-    for (std::size_t i = 0; i < warnings.size() && i < MOST_WARNINGS_PER_FILE; ++i) {
-        const Warning& warning = warnings[i];
+void printWarnings(Run& run, const std::string& path, const Warnings& warnings) {
+    run.warnings += static_cast<int>(warnings.count());
+    for (const Warning& warning : warnings.shown()) {
         run.output.err << printable(path +
                                     (warning.line > 0 ? ":" + std::to_string(warning.line)
                                                       : std::string()) +
                                     ": " + warning.text)
                        << "\n";
     }
-    if (warnings.size() > MOST_WARNINGS_PER_FILE) {
-        run.output.err << printable(path) << ": " << warnings.size() - MOST_WARNINGS_PER_FILE
+    if (warnings.count() > warnings.shown().size()) {
+        run.output.err << printable(path) << ": " << warnings.count() - warnings.shown().size()
                        << " more warnings not shown\n";
     }
 }
@@ -171,18 +222,30 @@ void traceSystemColors(const Output& output, bool on) {
          }});
 }
 
+enum class Steps { Done, StyleUnread, NotStarted, ReportUnwritten };
+
 // Runs the plug-in over styles, one step each: the start when it is not running yet, else a
-// change. After each step come the style's warnings and the report of the colours applied, and
-// with --trace the host calls of the step before them. False when the plug-in failed to start.
-bool runSteps(Run& run, standin::Session& session, const std::vector<Style>& styles) {
+// change. Each style is read just before its step and is the only one in memory. After each step
+// come the style's warnings and the report of the colours applied, and with --trace the host
+// calls of the step before them. A style that cannot be read ends the steps with error, and the
+// last style read stays the host's.
+Steps runSteps(Run& run, standin::Session& session, const std::vector<std::string>& paths,
+               std::string* error) {
     const Output& output = run.output;
     std::string step;
+    stylefile::StyleProblems problems;
+    Steps result = Steps::Done;
     const auto prepare = [&](std::size_t i) {
+        stylefile::StyleFile style;
+        problems = {};
+        if (!stylefile::readStyleFile(paths[i], &style, error, &problems)) {
+            result = Steps::StyleUnread;
+            return false;
+        }
         step = session.running() ? "change " + std::to_string(++run.changes) : "start";
-        standin::setStyle(styles[i].path, styles[i].file);
+        standin::setStyle(paths[i], std::move(style));
         if (run.options.trace) {
-            output.out << "host calls of the " << step << " with " << printable(styles[i].path)
-                       << ":\n";
+            output.out << "host calls of the " << step << " with " << printable(paths[i]) << ":\n";
         }
         traceSystemColors(output, run.options.trace);
         standin::recordLookups(true);
@@ -193,107 +256,142 @@ bool runSteps(Run& run, standin::Session& session, const std::vector<Style>& sty
         standin::recordLookups(false);
         traceSystemColors(output, false);
         if (done.start && done.result != 0) {
+            result = Steps::NotStarted;
             return false;
         }
         output.out << std::flush;
-        printWarnings(run, styles[i].path, inputWarnings(styles[i], pass));
+        printWarnings(run, paths[i], inputWarnings(paths[i], problems, pass));
         output.err << std::flush;
         const AppliedColors colors = readAppliedColors();
         run.applied.push_back(colors);
-        output.out << formatReport(styles[i].path, step, colors, output.swatches,
+        output.out << formatReport(paths[i], step, colors, output.swatches,
                                    colorsFromDefaults(pass), run.options.window, &run.warnings)
                    << std::flush;
+        if (!output.out) {
+            result = Steps::ReportUnwritten;
+            return false;
+        }
         return true;
     };
-    return session.run(styles.size(), prepare, report);
+    session.run(paths.size(), prepare, report);
+    return result;
 }
 
-// Writes the picture whole, or says why it could not.
-bool writeSvg(const std::string& svgPath, const Output& output) {
+// Writes the picture of the colours now applied, whole, or says why it could not.
+bool writeSvg(Run& run) {
+    const std::string& svgPath = run.options.svgPath;
     if (svgPath.empty()) {
         return true;
     }
     const std::string svg =
         renderTitleBarSvg(readAppliedColors(),
                           std::filesystem::path(standin::currentStylePath()).filename().string());
-    const int file =
-        ::open(svgPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
-    std::size_t written = 0;
-    while (file >= 0 && written < svg.size()) {
-        const ssize_t count = ::write(file, svg.data() + written, svg.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            break;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    const int reason = errno;
-    const bool closed = file >= 0 && ::close(file) == 0;
-    if (file < 0 || written < svg.size() || !closed) {
-        fail(output, "cannot write SVG \"" + svgPath +
-                         "\": " + std::strerror(written < svg.size() || file < 0 ? reason : errno));
+    std::string reason;
+    const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
+    if (!writePicture(svgPath, PictureKind::Svg, svg, run.styles, &reason)) {
+        fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
         return false;
     }
     return true;
 }
 
 // Runs the plug-in from start to stop.
-int runPlugin(Run& run, const std::vector<Style>& styles, const std::atomic<bool>& stop) {
+int runPlugin(Run& run) {
     const Output& output = run.output;
     standin::Session session;
     std::string error;
     if (!session.load(&error)) {
         return fail(output, error);
     }
-    if (!runSteps(run, session, styles)) {
+    switch (runSteps(run, session, run.styles, &error)) {
+    case Steps::Done:
+        break;
+    case Steps::StyleUnread:
+        return fail(output, error);
+    case Steps::NotStarted: {
         const auto& boxes = win32_standin::messageBoxes();
         return fail(output, "the plug-in failed to start" +
                                 (boxes.empty() ? std::string() : ": " + boxes.back().text));
     }
-    if (!writeSvg(run.options.svgPath, output)) {
+    case Steps::ReportUnwritten:
+        return 1;
+    }
+    if (!writeSvg(run)) {
         return 1;
     }
     if (!run.options.screenshotPath.empty()) {
-        ScreenshotPlan plan{
-            run.options.screenshotPath, {}, run.applied, run.options.window, run.options.trace};
-        for (const Style& style : styles) {
-            plan.styles.push_back(style.path);
-        }
-        if (takeScreenshots(plan, output, stop) != 0) {
+        ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.applied, run.options.window,
+                            run.options.trace};
+        const CleanupFirst wineAndX; // ended and reaped before the tool ends
+        if (takeScreenshots(plan, output, stopRequested()) != 0) {
             return 1;
         }
     }
-    if (run.options.watch && !stop) {
-        const std::string path = styles.back().path;
+    if (run.options.watch) {
+        const std::string path = run.styles.back();
         output.out << "watching " << printable(path) << " (Ctrl+C stops)\n" << std::flush;
-        watchStyleFile(path, WATCH_INTERVAL, stop, run.options.watchLimit, [&] {
+        // Outside a picture being put in place a stop signal has ended the tool already: what
+        // ends the watch here is a report that can no longer be written.
+        std::atomic<bool> unwritten{!output.out};
+        watchStyleFile(path, WATCH_INTERVAL, unwritten, run.options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
-            Style style;
-            if (!readStyle(path, &style, &error)) {
+            switch (runSteps(run, session, {path}, &error)) {
+            case Steps::StyleUnread:
                 output.err << "tintlet-preview: " << printable(error)
-                           << "; keeping the last style\n";
-                return;
+                           << "; keeping the last style\n"
+                           << std::flush;
+                break;
+            case Steps::ReportUnwritten:
+                unwritten = true;
+                break;
+            default:
+                run.pictureFailed = !writeSvg(run) || run.pictureFailed;
             }
-            runSteps(run, session, {style});
-            writeSvg(run.options.svgPath, output);
         });
+        if (unwritten || run.pictureFailed) {
+            return 1;
+        }
     }
     return run.options.strict && run.warnings > 0 ? 3 : 0;
 }
 
 } // namespace
 
-int runPreview(const Options& options, const Output& output, const std::atomic<bool>& stop) {
+int runPreview(const Options& options, const Output& output) {
+    Run run{options, output, options.styles, 0, 0, false, {}};
+    // A picture never replaces a style of the run, nor goes where it cannot be written whole.
+    struct Picture {
+        const char* name;
+        PictureKind kind;
+        std::string path;
+    };
+    std::vector<Picture> pictures;
+    if (!options.svgPath.empty()) {
+        pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
+    }
+    if (!options.screenshotPath.empty()) {
+        for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
+            pictures.push_back({"screenshot", PictureKind::Png, file});
+        }
+    }
+    for (const Picture& picture : pictures) {
+        bool slip = false;
+        const std::string refusal = pictureRefusal(picture.path, picture.kind, run.styles, &slip);
+        if (!refusal.empty()) {
+            return fail(output,
+                        std::string("cannot write ") + picture.name + " \"" + picture.path +
+                            "\": " + refusal,
+                        slip ? 2 : 1);
+        }
+    }
     if (!options.screenshotPath.empty() && !screenshotNeeds().empty()) {
         return fail(output, screenshotNeeds());
     }
-    // Every style is read before the plug-in starts, so a typo stops nothing half way.
-    std::vector<Style> styles(options.styles.size());
-    for (std::size_t i = 0; i < styles.size(); ++i) {
-        std::string error;
-        if (!readStyle(options.styles[i], &styles[i], &error)) {
+    // Every style is read before the plug-in starts, so a typo stops nothing half way; each is
+    // read again at its step, so that only one is ever held.
+    for (const std::string& path : run.styles) {
+        std::string text, error;
+        if (!stylefile::readStyleText(path, &text, &error)) {
             return fail(output, error);
         }
     }
@@ -303,8 +401,7 @@ int runPreview(const Options& options, const Output& output, const std::atomic<b
             output.out << "trace: " << printable(line) << "\n";
         });
     }
-    Run run{options, output, 0, 0, {}};
-    const int status = runPlugin(run, styles, stop);
+    const int status = runPlugin(run);
     standin::setTrace(nullptr);
     traceSystemColors(output, false);
     return status;

@@ -4,7 +4,6 @@
 
 #include "tools/preview/preview_options.h"
 
-#include <atomic>
 #include <ostream>
 
 namespace preview {
@@ -16,7 +15,9 @@ struct Output {
 };
 
 // The styles in options must be given (the tool puts the bundled one there when none is).
-// Returns the exit status: 0, or 1 after printing one "tintlet-preview: ..." line to err.
-int runPreview(const Options& options, const Output& output, const std::atomic<bool>& stop);
+// Returns the exit status: 0; 1 after printing one "tintlet-preview: ..." line to err, or when
+// the report could not be written; 2 when a picture would replace a style of the run; 3 with
+// --strict after a warning. A stop signal ends the tool (see stop_signals.h).
+int runPreview(const Options& options, const Output& output);
 
 } // namespace preview

@@ -3,6 +3,7 @@
 #include "standin/scene.h"
 #include "stylefile/color_text.h"
 #include "tools/preview/child_process.h"
+#include "tools/preview/picture_file.h"
 #include "tools/preview/scene_pixels.h"
 #include "tools/preview/terminal_text.h"
 
@@ -325,11 +326,10 @@ bool makePrefix(const std::string& prefix, const ChildOptions& wine, const Outpu
 }
 
 // The screen as a PNG file, written whole or not at all, and read back as pixels.
-bool capture(const std::string& display, const std::string& file, Picture* picture,
+bool capture(const std::string& display, const std::string& file,
+             const std::vector<std::string>& styles, Picture* picture,
              const std::atomic<bool>& stop, std::string* error) {
-    const fs::path target(file);
-    const std::string partial =
-        (target.parent_path() / ("." + target.filename().string() + ".partial")).string();
+    const std::string partial = partialPictureOf(file);
     std::string pixels;
     const ChildOptions quiet;
     // Without time stamps, the same screen gives the same file.
@@ -341,9 +341,9 @@ bool capture(const std::string& display, const std::string& file, Picture* pictu
         *error = "cannot take the screenshot: " + *error;
         return false;
     }
-    if (::rename(partial.c_str(), file.c_str()) != 0) {
-        *error = "cannot write " + file + ": " + std::strerror(errno);
-        ::unlink(partial.c_str());
+    std::string reason;
+    if (!placePicture(partial, file, PictureKind::Png, styles, &reason)) {
+        *error = "cannot write " + file + ": " + reason;
         return false;
     }
     *picture = {standin::SCENE_WIDTH, standin::SCENE_HEIGHT, std::move(pixels)};
@@ -455,7 +455,7 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
                                            VirtualScreen::lastLine(scene.errors()));
         }
         Picture picture;
-        if (!capture(screen.display(), files[i], &picture, stop, &error)) {
+        if (!capture(screen.display(), files[i], plan.styles, &picture, stop, &error)) {
             return fail(output, error);
         }
         std::vector<std::string> trace;

@@ -2,61 +2,176 @@
 
 #include "colors/style_access.h"
 #include "colors/style_lookups.h"
-#include "stylefile/style_file.h"
 
 #include <algorithm>
+#include <bitset>
+#include <cstdint>
 
 namespace preview {
 namespace {
 
-// Optimal string alignment distance: insertions, deletions, substitutions and swaps of two
-// neighbours; counting stops early once past limit.
-std::size_t editDistance(const std::string& a, const std::string& b, std::size_t limit) {
-    if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit) {
-        return limit + 1;
+constexpr std::size_t MOST_EDITS = 2;
+// Longer keys are more than MOST_EDITS from every key the plug-in reads.
+constexpr std::size_t LONGEST_KEY = 48;
+
+// A key as characters, lower-cased; a byte that is no valid UTF-8 is a character of its own.
+struct Characters {
+    char32_t text[LONGEST_KEY];
+    std::size_t size = 0;
+    std::uint64_t present = 0; // a bit for each character in it, by its value modulo 64
+};
+
+// False when key is longer than LONGEST_KEY characters.
+bool charactersOf(std::string_view key, Characters* out) {
+    out->size = 0;
+    out->present = 0;
+    if (key.size() > 4 * LONGEST_KEY) {
+        return false;
     }
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) {
-        d[i][0] = i;
-    }
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        d[0][j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(key.data());
+    const std::size_t size = key.size();
+    for (std::size_t at = 0; at < size;) {
+        if (out->size == LONGEST_KEY) {
+            return false;
+        }
+        const unsigned char lead = bytes[at];
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+        char32_t code = lead >= 'A' && lead <= 'Z' ? lead - 'A' + 'a' : lead;
+        if (lead >= 0x80) {
+            code = lead & (0x7f >> length);
+            for (std::size_t i = 1; i < length; ++i) {
+                const unsigned char next = at + i < size ? bytes[at + i] : 0;
+                if ((next & 0xc0) != 0x80 || lead < 0xc2 || lead > 0xf4) {
+                    length = 1;
+                    code = 0x110000 + lead; // no character: the byte on its own
+                    break;
+                }
+                code = code << 6 | (next & 0x3f);
             }
         }
+        out->text[out->size++] = code;
+        out->present |= std::uint64_t{1} << (code % 64);
+        at += length;
     }
-    return d[a.size()][b.size()];
+    return true;
+}
+
+// The keys the plug-in reads, each once, as characters.
+struct PluginKey {
+    const char* key;
+    Characters characters;
+};
+
+const std::vector<PluginKey>& pluginKeys() {
+    static const std::vector<PluginKey> keys = [] {
+        std::vector<PluginKey> all;
+        for (const StyleLookupEntry& entry : styleLookups) {
+            PluginKey key{entry.key, {}};
+            charactersOf(entry.key, &key.characters);
+            const bool known = std::any_of(all.begin(), all.end(), [&](const PluginKey& k) {
+                return std::equal(k.characters.text, k.characters.text + k.characters.size,
+                                  key.characters.text, key.characters.text + key.characters.size);
+            });
+            if (!known) {
+                all.push_back(key);
+            }
+        }
+        return all;
+    }();
+    return keys;
+}
+
+// Optimal string alignment distance (insertions, deletions, substitutions and swaps of two
+// neighbours), or limit + 1 once it is more than limit. What the two share at either end takes
+// no edit and is set aside first; then only the cells within limit of the diagonal can stay
+// within it.
+std::size_t editDistance(const char32_t* a, std::size_t n, const char32_t* b, std::size_t m,
+                         std::size_t limit) {
+    while (n > 0 && m > 0 && a[0] == b[0]) {
+        ++a, ++b, --n, --m;
+    }
+    while (n > 0 && m > 0 && a[n - 1] == b[m - 1]) {
+        --n, --m;
+    }
+    const std::size_t beyond = limit + 1;
+    if ((n > m ? n - m : m - n) > limit) {
+        return beyond;
+    }
+    // Each row holds its band, and beyond on either side of it, where the next row looks.
+    std::size_t rows[3][LONGEST_KEY + 2];
+    std::size_t* before = rows[0]; // row i - 2
+    std::size_t* last = rows[1];   // row i - 1
+    std::size_t* row = rows[2];
+    for (std::size_t j = 0; j <= m + 1; ++j) {
+        last[j] = j < beyond ? j : beyond;
+        before[j] = beyond;
+    }
+    for (std::size_t i = 1; i <= n; ++i) {
+        const std::size_t from = i > limit ? i - limit : 1;
+        const std::size_t to = i + limit < m ? i + limit : m;
+        row[from - 1] = from == 1 && i < beyond ? i : beyond;
+        row[to + 1] = beyond;
+        std::size_t best = row[from - 1];
+        for (std::size_t j = from; j <= to; ++j) {
+            std::size_t cell = last[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            cell = last[j] + 1 < cell ? last[j] + 1 : cell;
+            cell = row[j - 1] + 1 < cell ? row[j - 1] + 1 : cell;
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1] &&
+                before[j - 2] + 1 < cell) {
+                cell = before[j - 2] + 1;
+            }
+            row[j] = cell < beyond ? cell : beyond;
+            best = row[j] < best ? row[j] : best;
+        }
+        if (best > limit) {
+            return beyond;
+        }
+        std::size_t* oldest = before;
+        before = last;
+        last = row;
+        row = oldest;
+    }
+    return last[m];
 }
 
 } // namespace
 
-bool pluginReadsKey(const std::string& key) {
-    const std::string lower = stylefile::lowerCase(key);
-    return std::any_of(
-        std::begin(styleLookups), std::end(styleLookups),
-        [&](const StyleLookupEntry& entry) { return stylefile::lowerCase(entry.key) == lower; });
-}
-
-const char* nearestPluginKey(const std::string& key) {
-    constexpr std::size_t MOST_EDITS = 2;
-    const std::string lower = stylefile::lowerCase(key);
-    const char* nearest = nullptr;
+KeyMatch matchPluginKey(std::string_view key) {
+    KeyMatch match;
+    Characters characters;
+    if (!charactersOf(key, &characters)) {
+        return match;
+    }
     std::size_t best = MOST_EDITS + 1;
-    for (const StyleLookupEntry& entry : styleLookups) {
+    const std::vector<PluginKey>& keys = pluginKeys();
+    const PluginKey* const end = keys.data() + keys.size();
+    for (const PluginKey* key = keys.data(); key != end; ++key) {
+        const PluginKey& plugin = *key;
+        // Cheap signs of more than MOST_EDITS edits: the lengths, or characters one has and the
+        // other lacks (each edit brings in at most one).
+        const std::size_t size = plugin.characters.size;
+        const std::size_t longer =
+            size > characters.size ? size - characters.size : characters.size - size;
+        const auto lacking = [](std::uint64_t one, std::uint64_t other) {
+            return std::bitset<64>(one & ~other).count();
+        };
+        if (longer > MOST_EDITS ||
+            lacking(characters.present, plugin.characters.present) > MOST_EDITS ||
+            lacking(plugin.characters.present, characters.present) > MOST_EDITS) {
+            continue;
+        }
         const std::size_t distance =
-            editDistance(lower, stylefile::lowerCase(entry.key), MOST_EDITS);
+            editDistance(characters.text, characters.size, plugin.characters.text,
+                         plugin.characters.size, MOST_EDITS);
+        if (distance == 0) {
+            return {true, nullptr};
+        }
         if (distance < best) {
             best = distance;
-            nearest = entry.key;
+            match.nearest = plugin.key;
         }
     }
-    return best == 0 ? nullptr : nearest;
+    return match;
 }
 
 std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<standin::Lookup>& pass) {

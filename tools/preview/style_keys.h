@@ -7,17 +7,20 @@
 #include "standin/host.h"
 
 #include <array>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace preview {
 
-// Whether the plug-in reads key in some style, matched without regard to case.
-bool pluginReadsKey(const std::string& key);
+// A key of a style held against the keys the plug-in reads, without regard to case.
+struct KeyMatch {
+    bool read = false;             // the plug-in reads it in some style
+    const char* nearest = nullptr; // else its key one or two edits away, or null
+};
 
-// The plug-in's key one or two edits (a letter added, dropped, changed or two swapped) from a key
-// it does not read, or null.
-const char* nearestPluginKey(const std::string& key);
+// Edits are counted in characters (a letter added, dropped, changed or two swapped), so an
+// invisible character in a key is one edit however many bytes it takes.
+KeyMatch matchPluginKey(std::string_view key);
 
 // Which of the ten applied colours, in the plug-in's order, the style did not give: the lookup
 // the plug-in last filled the colour from found no usable value in the style (pass holds the

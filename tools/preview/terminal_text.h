@@ -1,13 +1,37 @@
 // Text from files and file names, made safe to print, and whether to print colour.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace preview {
 
-// text with control bytes, and bytes that are not valid UTF-8, written as \xNN, so a file name
-// can neither steer the terminal nor break a line; valid UTF-8 stays as it is.
-std::string printable(const std::string& text);
+// text with control bytes, bytes that are not valid UTF-8, and the invisible characters below
+// written as \xNN, so a file name can neither steer the terminal, nor break a line, nor read
+// otherwise than it is; other valid UTF-8 stays as it is.
+std::string printable(std::string_view text);
+
+// A character that is not seen, or that reorders the text around it: bidirectional controls,
+// zero-width characters, the byte-order mark.
+struct InvisibleCharacter {
+    char32_t code;
+    const char* name; // "a zero-width space"
+};
+
+// The first invisible character in text, or null.
+const InvisibleCharacter* invisibleCharacterIn(std::string_view text);
+
+// "a zero-width space (U+200B)"
+std::string describe(const InvisibleCharacter& character);
+
+// The number of characters in text, each byte that is no valid UTF-8 counted as one.
+std::size_t characterCount(std::string_view text);
+
+// text in double quotes for a message; beyond MOST_QUOTED_CHARACTERS only its start, and its
+// length: "xxxx..." (1048576 characters).
+std::string quotedText(std::string_view text);
+constexpr std::size_t MOST_QUOTED_CHARACTERS = 64;
 
 // Whether colour escapes may be written: only to a terminal, and neither with NO_COLOR set
 // (noColor non-empty) nor with TERM=dumb. Null stands for an unset variable.

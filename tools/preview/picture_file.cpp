@@ -1,0 +1,169 @@
+#include "tools/preview/picture_file.h"
+
+#include "stylefile/file_access.h"
+#include "tools/preview/output_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace preview {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file the picture replaces: path, or through a symbolic link the file it names.
+std::string targetOf(const std::string& path) {
+    struct stat status {};
+    std::error_code error;
+    if (::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+        const fs::path named = fs::canonical(path, error);
+        if (!error) {
+            return named.string();
+        }
+    }
+    return path;
+}
+
+// Whether path names the same file as style: the same file on disk, or, where either is missing
+// for now, the same name once made absolute and resolved.
+bool sameFile(const std::string& path, const std::string& style) {
+    struct stat a {
+    }, b{};
+    if (::stat(path.c_str(), &a) == 0 && ::stat(style.c_str(), &b) == 0) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    std::error_code error, otherError;
+    const fs::path one = fs::weakly_canonical(fs::absolute(path), error);
+    const fs::path other = fs::weakly_canonical(fs::absolute(style), otherError);
+    return !error && !otherError && one == other;
+}
+
+std::string styleRefusal(const std::string& path, const std::vector<std::string>& styles) {
+    for (const std::string& read : styles) {
+        if (sameFile(path, read)) {
+            return "is the style \"" + read + "\" this run reads";
+        }
+    }
+    return "";
+}
+
+// Whether the regular file at path is empty or starts as a picture of kind does.
+bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
+    char head[16] = {};
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const ssize_t count = file < 0 ? -1 : ::read(file, head, sizeof head);
+    if (file >= 0) {
+        ::close(file);
+    }
+    if (count <= 0) {
+        return count == 0;
+    }
+    std::string_view start(head, static_cast<std::size_t>(count));
+    if (kind == PictureKind::Png) {
+        return start.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+    }
+    if (start.substr(0, 3) == "\xEF\xBB\xBF") {
+        start.remove_prefix(3);
+    }
+    while (!start.empty() && (start.front() == ' ' || start.front() == '\t' ||
+                              start.front() == '\r' || start.front() == '\n')) {
+        start.remove_prefix(1);
+    }
+    // An XML declaration, a comment or doctype, or the svg element itself.
+    return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
+}
+
+} // namespace
+
+std::string pictureRefusal(const std::string& path, PictureKind kind,
+                           const std::vector<std::string>& styles, bool* slip) {
+    if (slip != nullptr) {
+        *slip = true;
+    }
+    const std::string target = targetOf(path);
+    for (const std::string& written : {path, target, partialPictureOf(target)}) {
+        const std::string refusal = styleRefusal(written, styles);
+        if (!refusal.empty()) {
+            return refusal;
+        }
+    }
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        !holdsPictureOrNothing(target, kind)) {
+        return std::string("holds no ") + (kind == PictureKind::Svg ? "SVG" : "PNG") +
+               " picture, and a picture replaces only an earlier one";
+    }
+    if (slip != nullptr) {
+        *slip = false;
+    }
+    if (::stat(target.c_str(), &status) == 0) {
+        return S_ISREG(status.st_mode) ? "" : stylefile::kindOfFile(status.st_mode);
+    }
+    if (errno != ENOENT) {
+        return std::strerror(errno);
+    }
+    // A new file: its folder must be there.
+    const fs::path folder = fs::path(target).parent_path();
+    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0) {
+        return std::strerror(errno);
+    }
+    return S_ISDIR(status.st_mode) ? "" : std::strerror(ENOTDIR);
+}
+
+std::string partialPictureOf(const std::string& path) {
+    const fs::path place(path);
+    return (place.parent_path() / ("." + place.filename().string() + ".partial")).string();
+}
+
+bool placePicture(const std::string& partial, const std::string& path, PictureKind kind,
+                  const std::vector<std::string>& styles, std::string* reason) {
+    *reason = pictureRefusal(path, kind, styles);
+    const std::string target = targetOf(path);
+    if (reason->empty() && ::rename(partial.c_str(), target.c_str()) != 0) {
+        *reason = std::strerror(errno);
+    }
+    if (!reason->empty()) {
+        ::unlink(partial.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writePicture(const std::string& path, PictureKind kind, const std::string& content,
+                  const std::vector<std::string>& styles, std::string* reason) {
+    *reason = pictureRefusal(path, kind, styles);
+    if (!reason->empty()) {
+        return false;
+    }
+    const std::string target = targetOf(path);
+    const std::string partial = partialPictureOf(target);
+    ::unlink(partial.c_str()); // left by a run that was killed
+    const int file =
+        ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (file < 0) {
+        *reason = std::strerror(errno);
+        return false;
+    }
+    // A picture drawn again keeps the permissions its file was given.
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        ::fchmod(file, old.st_mode & 07777);
+    }
+    int error = writeAll(file, content.data(), content.size());
+    if (::close(file) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        *reason = std::strerror(error);
+        ::unlink(partial.c_str());
+        return false;
+    }
+    return placePicture(partial, path, kind, styles, reason);
+}
+
+} // namespace preview

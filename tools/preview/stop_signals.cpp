@@ -1,0 +1,58 @@
+#include "tools/preview/stop_signals.h"
+
+#include <csignal>
+
+namespace preview {
+namespace {
+
+std::atomic<bool> stopFlag{false};
+volatile std::sig_atomic_t received = 0;
+std::atomic<int> cleanups{0};
+
+// With its default action back, the signal ends the tool: at once, or, raised inside its own
+// handler, where it is blocked, as soon as the handler returns.
+void endBy(int signal) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    std::raise(signal);
+}
+
+void onStopSignal(int signal) {
+    received = signal;
+    stopFlag = true;
+    if (cleanups == 0) {
+        endBy(signal);
+    }
+}
+
+} // namespace
+
+void handleStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    // No SA_RESTART: a wait the signal interrupts ends, and the stop flag is seen at once.
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+const std::atomic<bool>& stopRequested() {
+    return stopFlag;
+}
+
+CleanupFirst::CleanupFirst() {
+    ++cleanups;
+}
+
+CleanupFirst::~CleanupFirst() {
+    if (--cleanups == 0 && received != 0) {
+        endBy(received);
+    }
+}
+
+} // namespace preview
