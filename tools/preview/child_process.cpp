@@ -1,5 +1,7 @@
 #include "tools/preview/child_process.h"
 
+#include "tools/preview/output_file.h"
+
 #include <cerrno>
 #include <dirent.h>
 #include <fstream>
@@ -271,25 +273,13 @@ bool ChildProcess::write(const std::string& text) {
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     sigprocmask(SIG_BLOCK, &pipeSignal, &before);
-    std::size_t written = 0;
-    bool failed = false;
-    while (written < text.size()) {
-        const ssize_t count = ::write(input_, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            failed = true;
-            break;
-        }
-        written += static_cast<std::size_t>(count);
-    }
+    const int failure = writeAll(input_, text.data(), text.size());
     const timespec now = {0, 0};
-    if (failed && errno == EPIPE) {
+    if (failure == EPIPE) {
         sigtimedwait(&pipeSignal, nullptr, &now);
     }
     sigprocmask(SIG_SETMASK, &before, nullptr);
-    return !failed;
+    return failure == 0;
 }
 
 void ChildProcess::closeInput() {
