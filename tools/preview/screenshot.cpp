@@ -418,11 +418,10 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
         return fail(output, error);
     }
 
-    std::vector<std::string> command = {
-        "wine", std::string(TINTLET_WINDOWS_BUILD) + "/Marlwood.exe", "show"};
-    if (plan.window != RGB(255, 255, 255)) {
-        command.insert(command.end(), {"--window", stylefile::colorText(plan.window)});
-    }
+    // Windows chooses against the same window colour as the report assumed.
+    std::vector<std::string> command = {"wine",
+                                        std::string(TINTLET_WINDOWS_BUILD) + "/Marlwood.exe",
+                                        "show", "--window", stylefile::colorText(plan.window)};
     for (const std::string& style : plan.styles) {
         command.push_back(windowsPath(style));
     }

@@ -16,7 +16,7 @@ struct ScreenshotPlan {
     std::string file;                  // as given on the command line
     std::vector<std::string> styles;   // the style files, in the order they are applied
     std::vector<AppliedColors> colors; // what the plug-in applied for each, natively
-    COLORREF window = RGB(255, 255, 255);
+    COLORREF window = 0;               // the window colour the report assumed
     bool trace = false;
 };
 
