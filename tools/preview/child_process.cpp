@@ -286,9 +286,14 @@ void ChildProcess::closeInput() {
     closeFd(input_);
 }
 
-std::string ChildProcess::errors() {
+std::string ChildProcess::lastError() {
     drainErrors();
-    return errors_;
+    std::string said = errors_;
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) {
+        said.pop_back();
+    }
+    const std::size_t start = said.rfind('\n');
+    return start == std::string::npos ? said : said.substr(start + 1);
 }
 
 void ChildProcess::end() {
@@ -383,15 +388,9 @@ int runCommand(const std::vector<std::string>& command, const ChildOptions& opti
         return -1;
     }
     if (status != 0) {
-        std::string said = child.errors();
-        while (!said.empty() && (said.back() == '\n' || said.back() == '\r')) {
-            said.pop_back();
-        }
-        const std::size_t lastLine = said.rfind('\n');
-        *error =
-            command[0] + " failed (exit status " + std::to_string(status) + ")" +
-            (said.empty() ? ""
-                          : ": " + said.substr(lastLine == std::string::npos ? 0 : lastLine + 1));
+        const std::string said = child.lastError();
+        *error = command[0] + " failed (exit status " + std::to_string(status) + ")" +
+                 (said.empty() ? "" : ": " + said);
     }
     return status;
 }

@@ -50,8 +50,8 @@ class ChildProcess {
     bool write(const std::string& text);
     void closeInput();
 
-    // All of its standard error read so far (with readErrors).
-    std::string errors();
+    // The last line of its standard error read so far (with readErrors), "" when it said nothing.
+    std::string lastError();
 
     // SIGTERM, and SIGKILL when it has not ended after a short grace; then reaped.
     void end();

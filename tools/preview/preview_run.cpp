@@ -71,11 +71,6 @@ struct Run {
     std::vector<AppliedColors> applied; // after each step
 };
 
-int fail(const Output& output, const std::string& message, int status = 1) {
-    output.err << "tintlet-preview: " << printable(message) << "\n" << std::flush;
-    return status;
-}
-
 // Colour values the plug-in read and could not use, one warning per key with every default
 // that then applied.
 void addColorValueWarnings(const std::string& path, const stylefile::StyleFile& style,
@@ -356,6 +351,11 @@ int runPlugin(Run& run) {
 }
 
 } // namespace
+
+int fail(const Output& output, const std::string& message, int status) {
+    output.err << "tintlet-preview: " << printable(message) << "\n" << std::flush;
+    return status;
+}
 
 int runPreview(const Options& options, const Output& output) {
     Run run{options, output, options.styles, 0, 0, false, {}};

@@ -5,6 +5,7 @@
 #include "tools/preview/preview_options.h"
 
 #include <ostream>
+#include <string>
 
 namespace preview {
 
@@ -13,6 +14,9 @@ struct Output {
     std::ostream& err; // errors and style problems
     bool swatches;     // colour swatches in the report (a terminal)
 };
+
+// Prints "tintlet-preview: MESSAGE" (made printable) on output.err; returns status.
+int fail(const Output& output, const std::string& message, int status = 1);
 
 // The styles in options must be given (the tool puts the bundled one there when none is).
 // Returns the exit status: 0; 1 after printing one "tintlet-preview: ..." line to err, or when

@@ -127,11 +127,6 @@ bool hasWineFonts() {
     return false;
 }
 
-int fail(const Output& output, const std::string& message) {
-    output.err << "tintlet-preview: " << printable(message) << "\n" << std::flush;
-    return 1;
-}
-
 // A style path as Wine's programs name it: on drive Z:, the whole Unix file system.
 std::string windowsPath(const std::string& path) {
     std::string name = "Z:" + fs::absolute(path).lexically_normal().string();
@@ -160,6 +155,12 @@ bool cacheDirectory(std::string* directory, std::string* error) {
         return false;
     }
     return true;
+}
+
+// What a program that failed said last, for a message.
+std::string reasonOf(ChildProcess& program) {
+    const std::string said = program.lastError();
+    return said.empty() ? "no reason given" : said;
 }
 
 // One run at a time in a prefix: two disturb each other.
@@ -232,7 +233,7 @@ class VirtualScreen {
             return false;
         }
         if (number.empty()) {
-            *error = "Xvfb did not start: " + lastLine(server_.errors());
+            *error = "Xvfb did not start: " + reasonOf(server_);
             server_.end();
             return false;
         }
@@ -240,15 +241,6 @@ class VirtualScreen {
         return true;
     }
     const std::string& display() const { return display_; }
-
-    static std::string lastLine(std::string text) {
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-            text.pop_back();
-        }
-        const std::size_t start = text.rfind('\n');
-        return text.empty() ? "no reason given"
-                            : text.substr(start == std::string::npos ? 0 : start + 1);
-    }
 
   private:
     ChildProcess server_;
@@ -450,8 +442,8 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
         if (!painted) {
             scene.end();
             return stop ? 1
-                        : fail(output, "the scene of " + plan.styles[i] + " was not painted: " +
-                                           VirtualScreen::lastLine(scene.errors()));
+                        : fail(output, "the scene of " + plan.styles[i] +
+                                           " was not painted: " + reasonOf(scene));
         }
         Picture picture;
         if (!capture(screen.display(), files[i], plan.styles, &picture, stop, &error)) {
@@ -478,7 +470,7 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
     const int ended = scene.wait(Clock::now() + TOOL_TIME, stop);
     if (ended != 0 && !stop) {
         return fail(output, "Marlwood.exe ended with status " + std::to_string(ended) + ": " +
-                                VirtualScreen::lastLine(scene.errors()));
+                                reasonOf(scene));
     }
     return status;
 }
