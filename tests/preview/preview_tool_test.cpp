@@ -402,22 +402,41 @@ TEST(PreviewTool, AHighlightLikeTheWindowIsWarnedAgainstTheWindowColourAssumed) 
               "tintlet-preview: option --window needs a colour #rrggbb or #rgb, not 'white'\n");
 }
 
+// The host gives the plug-in the absolute path, so the limit holds for that path however short
+// the one typed: from a deep folder a name of a few letters is as much too long.
 TEST(PreviewTool, AStylePathTooLongForThePluginShowsTheHostsDefaultsAndSaysWhy) {
-    // 300 bytes with its terminator and more: beyond what the plug-in copies.
-    std::string directory = testing::TempDir() + std::string(200, 'd');
-    mkdir(directory.c_str(), 0700);
+    const std::string folder = std::string(200, 'd');
+    mkdir((testing::TempDir() + folder).c_str(), 0700);
     const std::string path =
-        tests::writeStyle(std::string(200, 'd') + "/" + std::string(100, 's') + ".style",
+        tests::writeStyle(folder + "/" + std::string(100, 's') + ".style",
                           "window.label.focus: solid\nwindow.label.focus.color: #204060\n");
+    const std::string deepFolder = testing::TempDir() + folder + "/" + std::string(60, 'e');
+    mkdir(deepFolder.c_str(), 0700);
+    tests::writeStyle(folder + "/" + std::string(60, 'e') + "/x.style",
+                      "window.label.focus: solid\nwindow.label.focus.color: #204060\n");
     ASSERT_GE(path.size(), 260u);
-    const ToolRun run = runTool(quoted(path));
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #0a246a  (default)\n"),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(run.err, path + ": a path of " + std::to_string(path.size()) +
-                           " bytes is too long for the plug-in (at most 259): it asks with an "
-                           "empty path, and the host's defaults apply\n");
+    const struct {
+        const char* how;
+        std::string typed;
+        std::string shellCommand;
+        std::size_t bytes;
+    } cases[] = {
+        {"typed whole", path, "", path.size()},
+        {"relative, in a deep folder", "x.style",
+         "cd '" + deepFolder + "' && '" + PREVIEW_TOOL + "' x.style",
+         deepFolder.size() + std::string("/x.style").size()},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(quoted(c.typed), c.shellCommand);
+        ASSERT_EQ(run.status, 0) << c.how << ": " << run.err;
+        EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #0a246a  (default)\n"),
+                  std::string::npos)
+            << c.how << ": " << run.out;
+        EXPECT_EQ(run.err, c.typed + ": a path of " + std::to_string(c.bytes) +
+                               " bytes is too long for the plug-in (at most 259): it asks with an "
+                               "empty path, and the host's defaults apply\n")
+            << c.how;
+    }
 }
 
 TEST(PreviewTool, TraceHasAHeadingForEachPassWithTheWindowColourAndTheTenColourCall) {

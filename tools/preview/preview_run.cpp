@@ -143,22 +143,20 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
     }
 }
 
-// What in a style's own text will not do what its author meant, in line order.
-Warnings inputWarnings(const std::string& path, const stylefile::StyleProblems& problems,
+// What in a style's own text will not do what its author meant, in line order. hostPath is the
+// path the host gave the plug-in.
+Warnings inputWarnings(const std::string& hostPath, const stylefile::StyleProblems& problems,
                        const std::vector<standin::Lookup>& pass) {
     const stylefile::StyleFile& style = standin::currentStyle();
     Warnings warnings;
     for (const standin::Lookup& lookup : pass) {
-        if (lookup.path != path) {
-            // The plug-in's copy of the path is bounded; a path cut short would name another file.
-            const bool tooLong = path.size() + 1 > STYLE_PATH_BUFFER_SIZE;
+        if (lookup.path != hostPath) {
             warnings.add(0, [&] {
-                return tooLong ? "a path of " + std::to_string(path.size()) +
-                                     " bytes is too long for the plug-in (at most " +
-                                     std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
-                                     "): it asks with an empty path, and the host's defaults apply"
-                               : "the plug-in asked for \"" + lookup.path +
-                                     "\", not this style: the colours shown are not this style's";
+                const std::string tooLong = pathTooLong(hostPath);
+                return !tooLong.empty() ? tooLong
+                                        : "the plug-in asked for \"" + lookup.path +
+                                              "\", not this style: the colours shown are not "
+                                              "this style's";
             });
             break;
         }
@@ -169,7 +167,7 @@ Warnings inputWarnings(const std::string& path, const stylefile::StyleProblems& 
     // Those the file did not keep lie beyond the last it kept, so beyond any shown.
     warnings.addUnshown(problems.count - problems.first.size());
     addKeyWarnings(style, &warnings);
-    addColorValueWarnings(path, style, pass, &warnings);
+    addColorValueWarnings(hostPath, style, pass, &warnings);
     return warnings;
 }
 
@@ -238,7 +236,8 @@ Steps runSteps(Run& run, standin::Session& session, const std::vector<std::strin
             return false;
         }
         step = session.running() ? "change " + std::to_string(++run.changes) : "start";
-        standin::setStyle(paths[i], std::move(style));
+        // The host gives the plug-in the style's absolute path, whatever folder it runs in.
+        standin::setStyle(hostPathOf(paths[i]), std::move(style));
         if (run.options.trace) {
             output.out << "host calls of the " << step << " with " << printable(paths[i]) << ":\n";
         }
@@ -255,7 +254,7 @@ Steps runSteps(Run& run, standin::Session& session, const std::vector<std::strin
             return false;
         }
         output.out << std::flush;
-        printWarnings(run, paths[i], inputWarnings(paths[i], problems, pass));
+        printWarnings(run, paths[i], inputWarnings(hostPathOf(paths[i]), problems, pass));
         output.err << std::flush;
         const AppliedColors colors = readAppliedColors();
         run.applied.push_back(colors);
@@ -351,6 +350,23 @@ int runPlugin(Run& run) {
 }
 
 } // namespace
+
+std::string hostPathOf(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+std::string pathTooLong(const std::string& hostPath) {
+    // The plug-in's copy of the path is bounded; a path cut short would name another file.
+    if (hostPath.size() + 1 <= STYLE_PATH_BUFFER_SIZE) {
+        return "";
+    }
+    return "a path of " + std::to_string(hostPath.size()) +
+           " bytes is too long for the plug-in (at most " +
+           std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
+           "): it asks with an empty path, and the host's defaults apply";
+}
 
 int fail(const Output& output, const std::string& message, int status) {
     output.err << "tintlet-preview: " << printable(message) << "\n" << std::flush;

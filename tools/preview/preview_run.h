@@ -15,6 +15,13 @@ struct Output {
     bool swatches;     // colour swatches in the report (a terminal)
 };
 
+// The path the host gives the plug-in for a style file: absolute, as the real host gives it.
+std::string hostPathOf(const std::string& path);
+
+// Why the plug-in cannot use a host path (it is too long for its copy, and every lookup then gives
+// its default), in the words the report and the screenshots share; "" when it can.
+std::string pathTooLong(const std::string& hostPath);
+
 // Prints "tintlet-preview: MESSAGE" (made printable) on output.err; returns status.
 int fail(const Output& output, const std::string& message, int status = 1);
 
