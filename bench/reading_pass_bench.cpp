@@ -1,20 +1,19 @@
 // How long one reading pass (readStyleColors + applySystemColors) takes in the stand-in host, for
-// each sample style: against the same host and Windows calls made directly, the floor any pass
-// has to pay, and against a host that answers at once, which leaves the plug-in's own work; and
-// how fast the stand-in host parses a large style. Times are CPU time per operation, the median
-// of five runs. Then the same pass counted in instructions under callgrind, which a busy machine
-// does not move: the figure to compare from run to run.
+// each sample style, against the same host and Windows calls made directly: the floor any pass
+// has to pay; what lies above it is the plug-in's own work. And how fast the stand-in host parses
+// a large style. Times are CPU time per operation, the median of five runs. Then the same pass
+// counted in instructions under callgrind, which a busy machine does not move: the figure to
+// compare from run to run.
 //
 //   tintlet_bench [SECONDS]   each timed run at least SECONDS long (default 0.5)
 //
-// The plug-in's calls to the host and to GetSysColor and SetSysColors are wrapped at link time
-// (--wrap), so that they can be recorded and answered at once.
+// A pass's calls are taken from the stand-in's record of calls, which is off while timing.
 #include "colors/style_reading.h"
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "standin/host.h"
 #include "stylefile/style_file.h"
-#include "win32/win32_standin.h"
+#include "standin/call_record.h"
 
 #include <valgrind/callgrind.h>
 
@@ -36,66 +35,6 @@ extern char** environ;
 
 namespace {
 
-enum class Host { Standin, Recording, AtOnce };
-Host host = Host::Standin;
-
-// One call to the host, enough to make it again: keys, defaults and fragments are the plug-in's
-// string literals, so their pointers stay valid.
-struct HostCall {
-    enum Kind { StylePath, ReadString, ReadColor, IsInString } kind;
-    const char* key;
-    const char* text; // the default, or the fragment
-};
-std::vector<HostCall> recorded;
-
-void record(HostCall call) {
-    if (host == Host::Recording) {
-        recorded.push_back(call);
-    }
-}
-
-} // namespace
-
-// What --wrap puts the plug-in's calls through, and the definitions behind them.
-extern "C" {
-const char* __cdecl __real_stylePath(const char* unused);
-const char* __cdecl __real_ReadString(const char* path, const char* key, const char* defaultText);
-COLORREF __cdecl __real_ReadColor(const char* path, const char* key, const char* defaultColor);
-unsigned char __cdecl __real_IsInString(const char* text, const char* fragment);
-DWORD WINAPI __real_GetSysColor(int index);
-BOOL WINAPI __real_SetSysColors(int count, const INT* indices, const COLORREF* values);
-
-const char* __cdecl __wrap_stylePath(const char* unused) {
-    record({HostCall::StylePath, nullptr, nullptr});
-    return host == Host::AtOnce ? "/styles/at-once.style" : __real_stylePath(unused);
-}
-
-const char* __cdecl __wrap_ReadString(const char* path, const char* key, const char* defaultText) {
-    record({HostCall::ReadString, key, defaultText});
-    return host == Host::AtOnce ? defaultText : __real_ReadString(path, key, defaultText);
-}
-
-COLORREF __cdecl __wrap_ReadColor(const char* path, const char* key, const char* defaultColor) {
-    record({HostCall::ReadColor, key, defaultColor});
-    return host == Host::AtOnce ? 0x00336699 : __real_ReadColor(path, key, defaultColor);
-}
-
-unsigned char __cdecl __wrap_IsInString(const char* text, const char* fragment) {
-    record({HostCall::IsInString, nullptr, fragment});
-    return host == Host::AtOnce ? fragment[0] == 'p' : __real_IsInString(text, fragment);
-}
-
-DWORD WINAPI __wrap_GetSysColor(int index) {
-    return host == Host::AtOnce ? 0x00FFFFFF : __real_GetSysColor(index);
-}
-
-BOOL WINAPI __wrap_SetSysColors(int count, const INT* indices, const COLORREF* values) {
-    return host == Host::AtOnce || __real_SetSysColors(count, indices, values);
-}
-}
-
-namespace {
-
 volatile unsigned sink; // keeps the results of calls made only to be timed
 
 void readingPass() {
@@ -103,11 +42,20 @@ void readingPass() {
     applySystemColors();
 }
 
-// The recorded host calls made again, straight to the host functions, and the pass's two calls
-// to Windows: the pass without the plug-in's own work (no copies, no choices).
+// One call of a pass, enough to make it again: keys, defaults and fragments are the plug-in's
+// string literals, so their pointers stay valid.
+struct HostCall {
+    enum Kind { StylePath, ReadString, ReadColor, IsInString, GetSysColor, SetSysColors } kind;
+    const char* key;
+    const char* text; // the default, or the fragment
+};
+
+// The recorded calls made again, straight to the host functions and to Windows: the pass
+// without the plug-in's own work (no copies, no choices).
 void hostCallsAlone(const std::vector<HostCall>& calls) {
     const char* path = nullptr;
     const char* text = nullptr;
+    static const COLORREF values[MANAGED_COLOR_COUNT] = {};
     for (const HostCall& call : calls) {
         switch (call.kind) {
         case HostCall::StylePath:
@@ -122,11 +70,14 @@ void hostCallsAlone(const std::vector<HostCall>& calls) {
         case HostCall::IsInString:
             sink = sink + IsInString(text, call.text);
             break;
+        case HostCall::GetSysColor:
+            sink = sink + GetSysColor(COLOR_WINDOW);
+            break;
+        case HostCall::SetSysColors:
+            SetSysColors(MANAGED_COLOR_COUNT, managedColorIndices, values);
+            break;
         }
     }
-    static const COLORREF values[MANAGED_COLOR_COUNT] = {};
-    sink = sink + GetSysColor(COLOR_WINDOW);
-    SetSysColors(MANAGED_COLOR_COUNT, managedColorIndices, values);
 }
 
 double cpuSeconds() {
@@ -135,8 +86,7 @@ double cpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// CPU nanoseconds per operation: the median of five runs of at least `seconds` each. The Win32
-// stand-in's call logs grow with every call, so they are emptied between batches, untimed.
+// CPU nanoseconds per operation: the median of five runs of at least `seconds` each.
 template <typename Operation> double nanoseconds(double seconds, Operation operation) {
     std::vector<double> runs;
     for (int run = 0; run < 5; ++run) {
@@ -149,7 +99,6 @@ template <typename Operation> double nanoseconds(double seconds, Operation opera
             }
             timed += cpuSeconds() - start;
             count += 64;
-            win32_standin::reset();
         }
         runs.push_back(timed * 1e9 / static_cast<double>(count));
     }
@@ -199,18 +148,34 @@ std::vector<std::filesystem::path> sampleStyles() {
     return styles;
 }
 
-// Makes a sample style current and records the host calls of one pass over it.
+// Makes a sample style current and takes the calls of one pass over it from the record.
 std::vector<HostCall> passCalls(const std::filesystem::path& path) {
     std::string error;
     if (!standin::loadStyle(path.string(), &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::exit(1);
     }
-    recorded.clear();
-    host = Host::Recording;
+    standin::recordCalls(true);
     readingPass();
-    host = Host::Standin;
-    return recorded;
+    standin::recordCalls(false);
+    std::vector<HostCall> calls;
+    const std::map<std::string, HostCall::Kind> kinds = {
+        {"stylePath", HostCall::StylePath},     {"ReadString", HostCall::ReadString},
+        {"ReadColor", HostCall::ReadColor},     {"IsInString", HostCall::IsInString},
+        {"GetSysColor", HostCall::GetSysColor}, {"SetSysColors", HostCall::SetSysColors}};
+    for (const standin::Call& call : standin::takeCalls()) {
+        const HostCall::Kind kind = kinds.at(call.function);
+        const auto argument = [&](std::size_t i) {
+            return reinterpret_cast<const char*>(call.arguments.at(i));
+        };
+        calls.push_back(
+            {kind,
+             kind == HostCall::ReadString || kind == HostCall::ReadColor ? argument(1) : nullptr,
+             kind == HostCall::ReadString || kind == HostCall::ReadColor ? argument(2)
+             : kind == HostCall::IsInString                              ? argument(1)
+                                                                         : nullptr});
+    }
+    return calls;
 }
 
 // Instructions are counted over this many passes of each kind, after one untimed pass.
@@ -220,7 +185,6 @@ constexpr int COUNTED_PASSES = 100;
 // and has callgrind write the count out under `name`.
 template <typename Operation> void countInstructions(const char* name, Operation operation) {
     operation();
-    win32_standin::reset();
     CALLGRIND_ZERO_STATS;
     CALLGRIND_TOGGLE_COLLECT;
     for (int i = 0; i < COUNTED_PASSES; ++i) {
@@ -237,8 +201,6 @@ int countedRun() {
         countInstructions(("pass " + name).c_str(), readingPass);
         countInstructions(("alone " + name).c_str(), [&] { hostCallsAlone(calls); });
     }
-    host = Host::AtOnce;
-    countInstructions("at-once", readingPass);
     return 0;
 }
 
@@ -314,13 +276,10 @@ int main(int argc, char** argv) {
         const double alone = nanoseconds(seconds, [&] { hostCallsAlone(calls); });
         std::snprintf(note, sizeof note, "%.2f x its host calls alone", pass / alone);
         row("reading pass, " + name, pass, note);
-        std::snprintf(note, sizeof note, "%zu host calls, GetSysColor, SetSysColors", calls.size());
+        std::snprintf(note, sizeof note, "%zu calls to the host and Windows", calls.size());
         row("  its calls made directly", alone, note);
+        row("  the plug-in's own work", pass - alone, "");
     }
-    host = Host::AtOnce;
-    row("reading pass, host answering at once", nanoseconds(seconds, readingPass),
-        "the plug-in's own work");
-    host = Host::Standin;
 
     constexpr int LINES = 10000;
     const std::string text = generatedStyle(LINES);
@@ -344,7 +303,7 @@ int main(int argc, char** argv) {
         std::snprintf(note, sizeof note, "%.3f x its host calls alone", pass / alone);
         row("reading pass, " + name, pass, note);
         row("  its calls made directly", alone, "");
+        row("  the plug-in's own work", pass - alone, "");
     }
-    row("reading pass, host answering at once", counts["at-once"], "the plug-in's own work");
     return 0;
 }

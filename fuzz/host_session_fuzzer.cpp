@@ -7,6 +7,7 @@
 #include "colors/system_color_set.h"
 #include "host/marlwood.h"
 #include "plugin/plugin.h"
+#include "standin/call_record.h"
 #include "standin/host.h"
 #include "standin/session.h"
 #include "win32/win32_standin.h"
@@ -33,8 +34,8 @@ bool isFallback(COLORREF color) {
 
 size_t messagesSent(UINT message) {
     size_t count = 0;
-    for (const auto& sent : win32_standin::sentMessages()) {
-        count += sent.message == message;
+    for (const standin::Call& call : standin::calls()) {
+        count += call.function == "SendMessageA" && call.arguments[1] == message;
     }
     return count;
 }
@@ -43,7 +44,7 @@ size_t messagesSent(UINT message) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     win32_standin::reset();
-    standin::recordLookups(true);
+    standin::recordCalls(true);
     standin::setStyle("/styles/fuzzed.style",
                       std::string_view(reinterpret_cast<const char*>(data), size));
 
@@ -62,23 +63,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(win32_standin::findClass(PLUGIN_NAME) == nullptr, "the plug-in's class remains");
     require(win32_standin::windows().size() == 1, "a window other than the host's remains");
 
-    // Every colour a ReadColor of the session answered, from the host's record of its lookups.
+    // Every colour a ReadColor of the session answered, and each application of the ten.
     std::set<COLORREF> colorsRead;
-    for (const standin::Lookup& lookup : standin::takeLookups()) {
-        if (lookup.color) {
-            colorsRead.insert(lookup.result);
+    std::vector<std::vector<std::pair<int, std::uint32_t>>> applied;
+    for (const standin::Call& call : standin::takeCalls()) {
+        if (call.function == "ReadColor") {
+            colorsRead.insert(static_cast<COLORREF>(call.result));
+        }
+        if (call.function == "SetSysColors") {
+            applied.push_back(call.colors);
         }
     }
-    standin::recordLookups(false);
-    const auto& applied = win32_standin::setSysColorsCalls();
+    standin::recordCalls(false);
     require(applied.size() == 2, "other than one application at start and one per change");
-    for (const auto& call : applied) {
-        require(call.values.size() == MANAGED_COLOR_COUNT, "an application of other than ten");
-        for (COLORREF value : call.values) {
-            require(colorsRead.count(value) != 0 || isFallback(value),
+    for (const auto& colors : applied) {
+        require(colors.size() == MANAGED_COLOR_COUNT, "an application of other than ten");
+        for (const auto& pair : colors) {
+            require(colorsRead.count(pair.second) != 0 || isFallback(pair.second),
                     "a colour applied that neither the style nor a fallback gave");
         }
     }
-    require(applied[0].values == applied[1].values, "the same style gave different colours");
+    require(applied[0] == applied[1], "the same style gave different colours");
     return 0;
 }

@@ -16,6 +16,7 @@
 #include "fuzz/fuzz_input.h"
 #include "host/marlwood.h"
 #include "stylefile/color_text.h"
+#include "standin/call_record.h"
 #include "win32/win32_standin.h"
 
 #include <cstdio>
@@ -192,6 +193,7 @@ namespace {
 // One session on the input: its reading passes, each checked; returns the transcript.
 std::vector<std::string> runSession(const uint8_t* data, size_t size, bool foundIsOne) {
     win32_standin::reset();
+    standin::recordCalls(true);
     Host session(data, size);
     session.foundIsOne = foundIsOne;
     host = &session;
@@ -216,21 +218,23 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
     for (int pass = 0; pass < passes; ++pass) {
         session.colorsGiven.clear();
         session.answers.clear();
-        const size_t applied = win32_standin::setSysColorsCalls().size();
-        const size_t windowReads = win32_standin::getSysColorCalls().size();
+        standin::takeCalls();
 
         readStyleColors();
         applySystemColors();
 
-        const auto& calls = win32_standin::setSysColorsCalls();
-        require(calls.size() == applied + 1, "a pass did not apply the colours exactly once");
-        const auto& call = calls.back();
-        require(call.indices.size() == MANAGED_COLOR_COUNT &&
-                    call.values.size() == MANAGED_COLOR_COUNT,
-                "a pass applied other than ten colours");
+        // What the pass asked of Windows: the window colour, once, and then the ten, in one call.
+        const std::vector<standin::Call> calls = standin::takeCalls();
+        require(calls.size() == 2 && calls[0].function == "GetSysColor" &&
+                    calls[0].arguments[0] == COLOR_WINDOW,
+                "a pass did not read the window colour exactly once");
+        const standin::Call& call = calls[1];
+        require(call.function == "SetSysColors" && call.colors.size() == MANAGED_COLOR_COUNT,
+                "a pass applied other than ten colours exactly once");
         for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-            require(call.indices[i] == managedColorIndices[i], "a colour went to the wrong index");
-            const COLORREF value = call.values[i];
+            require(call.colors[i].first == managedColorIndices[i],
+                    "a colour went to the wrong index");
+            const COLORREF value = call.colors[i].second;
             session.transcript.push_back(std::to_string(value));
             require(session.colorsGiven.count(value) != 0 || value == FALLBACK_HIGHLIGHT ||
                         value == FALLBACK_HIGHLIGHT_TEXT || value == BLACK_FALLBACK_HIGHLIGHT,
@@ -248,9 +252,6 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
                         "a colour's noted source did not give it");
             }
         }
-        const auto& reads = win32_standin::getSysColorCalls();
-        require(reads.size() == windowReads + 1 && reads.back() == COLOR_WINDOW,
-                "a pass did not read the window colour exactly once");
         require(GetSysColor(COLOR_WINDOW) == session.windowColor, "the window colour was written");
     }
 

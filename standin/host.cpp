@@ -24,12 +24,10 @@ struct HostState {
     HWND mainWindow = nullptr;
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
-    std::vector<Subscription> subscriptions; // in subscription order
-    std::function<void(const std::string&)> trace;
+    std::vector<Subscription> subscriptions;                 // in subscription order
     std::map<std::string, stylefile::StyleFile> otherStyles; // by path, as read when asked for
     std::map<std::string, bool> unreadable;                  // paths that named no style
-    bool recording = false;
-    std::vector<Lookup> lookups;
+    Answers answers;
 };
 
 HostState& host() {
@@ -146,23 +144,12 @@ const stylefile::StyleFile* styleAt(const char* path) {
     return &(state.otherStyles[path] = std::move(style));
 }
 
-void recordLookups(bool on) {
-    host().recording = on;
-    host().lookups.clear();
+void answerWith(const Answers& answers) {
+    host().answers = answers;
 }
 
-std::vector<Lookup> takeLookups() {
-    return std::move(host().lookups);
-}
-
-bool recordingLookups() {
-    return host().recording;
-}
-
-void recordLookup(Lookup lookup) {
-    if (host().recording) {
-        host().lookups.push_back(std::move(lookup));
-    }
+const Answers& answers() {
+    return host().answers;
 }
 
 const std::string& currentStylePath() {
@@ -230,20 +217,6 @@ int broadcastStyleChanged() {
         }
     }
     return reached;
-}
-
-void setTrace(std::function<void(const std::string& line)> trace) {
-    host().trace = std::move(trace);
-}
-
-bool tracing() {
-    return static_cast<bool>(host().trace);
-}
-
-void traceCall(const std::string& line) {
-    if (host().trace) {
-        host().trace(line);
-    }
 }
 
 } // namespace standin

@@ -1,5 +1,6 @@
 // The stand-in host: a current style, the five exported functions (declared in host/marlwood.h,
-// defined in host_functions.cpp), and a main window that keeps the plug-in's subscriptions.
+// defined in host_functions.cpp, each call recorded in standin/call_record.h), and a main window
+// that keeps the plug-in's subscriptions.
 // The same sources build on Linux, over the Win32 stand-in, and on Windows as Marlwood.exe.
 #pragma once
 
@@ -7,7 +8,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string_view>
 #include <string>
 #include <vector>
@@ -34,23 +34,16 @@ const stylefile::StyleFile& currentStyle();
 // readable style file, such as the empty one, null: every lookup then gives its default.
 const stylefile::StyleFile* styleAt(const char* path);
 
-// One ReadString or ReadColor as the host answered it.
-struct Lookup {
-    std::string path;
-    std::string key;
-    std::string defaultText; // "(null)" for a null default
-    bool color;              // ReadColor, else ReadString
-    bool found;              // the style named by path has the key
-    bool usable;             // found, and for a colour the value is one
-    COLORREF result;         // what ReadColor returned
+// How the host answers where hosts differ, for tests: stylePath may give a null pointer,
+// ReadString null texts, and IsInString any nonzero byte for found (the Linux build answers
+// foundByte, with noise above it in the return register; Marlwood.exe varies the byte itself).
+struct Answers {
+    bool nullPath = false;
+    bool nullTexts = false;
+    unsigned char foundByte = 1;
 };
-
-// Lookups are recorded from here on (off at first: a soak makes millions).
-void recordLookups(bool on);
-// The lookups recorded since the last call, which empties the record.
-std::vector<Lookup> takeLookups();
-bool recordingLookups();
-void recordLookup(Lookup lookup);
+void answerWith(const Answers& answers);
+const Answers& answers();
 
 // Creates the host's main window (what GetMWWnd returns), which accepts HOST_SUBSCRIBE and
 // HOST_UNSUBSCRIBE. Returns null on failure.
@@ -66,11 +59,5 @@ int broadcastStyleChanged();
 
 // Whether fragment occurs within text, in any case: what IsInString answers.
 bool textContains(const char* text, const char* fragment);
-
-// Receives one line per host function call: name, arguments and result. Empty: no trace.
-void setTrace(std::function<void(const std::string& line)> trace);
-// Whether a trace is set, and handing it one line (the host functions' own reporting).
-bool tracing();
-void traceCall(const std::string& line);
 
 } // namespace standin

@@ -7,11 +7,11 @@
 // definitions always reach the executable, although nothing in it calls them.
 #include "host/marlwood.h"
 
+#include "standin/call_record.h"
 #include "standin/host.h"
 #include "stylefile/color_text.h"
 #include "stylefile/style_file.h"
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,29 +23,26 @@ namespace {
 // What ReadString last returned; valid until the next call.
 std::string lastText;
 
-std::string quoted(const char* text) {
-    if (text == nullptr) {
-        return "(null)";
-    }
-    std::string out = "\"";
-    for (const char* c = text; *c != '\0'; ++c) {
-        const auto byte = static_cast<unsigned char>(*c);
-        if (byte < 0x20 || *c == '"' || *c == '\\') {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
-            out += escaped;
-        } else {
-            out += *c;
-        }
-    }
-    return out + "\"";
+std::uintptr_t number(const void* pointer) {
+    return reinterpret_cast<std::uintptr_t>(pointer);
 }
 
-std::string handleText(const void* handle) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%lx",
-                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle)));
-    return text;
+std::string copyOf(const char* text) {
+    return text != nullptr ? text : "";
+}
+
+// A lookup as the host answered it: the path, key and default it was given.
+void recordLookup(const char* function, const char* path, const char* key, const char* fallback,
+                  std::uintptr_t result, std::string resultText, const char* note) {
+    if (standin::recordingCalls()) {
+        standin::record({function,
+                         {number(path), number(key), number(fallback)},
+                         {copyOf(path), copyOf(key), copyOf(fallback)},
+                         result,
+                         std::move(resultText),
+                         note,
+                         {}});
+    }
 }
 
 // The key's value in the style the path names.
@@ -60,17 +57,17 @@ extern "C" {
 
 HOST_EXPORT HWND __cdecl GetMWWnd(void) {
     HWND window = standin::mainWindow();
-    if (standin::tracing()) {
-        standin::traceCall("GetMWWnd() -> " + handleText(window));
+    if (standin::recordingCalls()) {
+        standin::record({"GetMWWnd", {}, {}, number(window), "", "", {}});
     }
     return window;
 }
 
 HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
-    const char* path = standin::currentStylePath().c_str();
-    if (standin::tracing()) {
-        standin::traceCall("stylePath(" + std::string(unused ? quoted(unused) : "null") + ") -> " +
-                           quoted(path));
+    const char* path = standin::answers().nullPath ? nullptr : standin::currentStylePath().c_str();
+    if (standin::recordingCalls()) {
+        standin::record(
+            {"stylePath", {number(unused)}, {copyOf(unused)}, number(path), copyOf(path), "", {}});
     }
     return path;
 }
@@ -79,42 +76,26 @@ HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
 HOST_EXPORT const char* __cdecl ReadString(const char* path, const char* key,
                                            const char* defaultText) {
     const std::optional<std::string_view> value = valueOf(path, key);
-    lastText = value ? std::string(*value) : (defaultText != nullptr ? defaultText : "");
-    if (standin::tracing()) {
-        standin::traceCall("ReadString(" + quoted(path) + ", " + quoted(key) + ", " +
-                           quoted(defaultText) + ") -> " + quoted(lastText.c_str()) +
-                           (value ? "" : " (default)"));
-    }
-    if (standin::recordingLookups()) {
-        standin::recordLookup({path ? path : "", key ? key : "",
-                               defaultText ? defaultText : "(null)", false, value.has_value(),
-                               value.has_value(), 0});
-    }
-    return lastText.c_str();
+    lastText = value ? std::string(*value) : copyOf(defaultText);
+    const char* text = standin::answers().nullTexts ? nullptr : lastText.c_str();
+    recordLookup("ReadString", path, key, defaultText, number(text), copyOf(text),
+                 value ? "" : "default");
+    return text;
 }
 
 HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
                                        const char* defaultColor) {
     const std::optional<std::string_view> value = valueOf(path, key);
     COLORREF color = 0;
-    const char* source = "";
     const bool usable = value && stylefile::parseColor(*value, color);
-    if (!usable) {
-        // Absent or not a colour: the default, and black should even that be no colour.
-        source = value ? " (default: value is not a colour)" : " (default)";
-        if (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color)) {
-            color = 0;
-        }
+    // Absent or not a colour: the default, and black should even that be no colour.
+    if (!usable && (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color))) {
+        color = 0;
     }
-    if (standin::tracing()) {
-        standin::traceCall("ReadColor(" + quoted(path) + ", " + quoted(key) + ", " +
-                           quoted(defaultColor) + ") -> " + stylefile::colorText(color) + source);
-    }
-    if (standin::recordingLookups()) {
-        standin::recordLookup({path ? path : "", key ? key : "",
-                               defaultColor ? defaultColor : "(null)", true, value.has_value(),
-                               usable, color});
-    }
+    recordLookup("ReadColor", path, key, defaultColor, color, stylefile::colorText(color),
+                 usable  ? ""
+                 : value ? "default: value is not a colour"
+                         : "default");
     return color;
 }
 }
@@ -127,9 +108,14 @@ bool standin::textContains(const char* text, const char* fragment) {
         found =
             stylefile::lowerCase(text).find(stylefile::lowerCase(fragment)) != std::string::npos;
     }
-    if (standin::tracing()) {
-        standin::traceCall("IsInString(" + quoted(text) + ", " + quoted(fragment) + ") -> " +
-                           (found ? "true" : "false"));
+    if (standin::recordingCalls()) {
+        standin::record({"IsInString",
+                         {number(text), number(fragment)},
+                         {copyOf(text), copyOf(fragment)},
+                         found,
+                         found ? "true" : "false",
+                         "",
+                         {}});
     }
     return found;
 }

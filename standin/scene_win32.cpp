@@ -315,34 +315,29 @@ int showScene(std::vector<std::string> styles) {
 
     // Each further style only once the picture of the last one is taken.
     int status = 0;
-    const auto prepare = [&](std::size_t i) {
+    for (std::size_t i = 0; i < styles.size() && status == 0; ++i) {
         if (i > 0 && !awaitOrder()) {
-            return false;
+            break;
         }
         if (!loadStyle(styles[i], &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             status = 2;
-            return false;
+            break;
         }
-        return true;
-    };
-    const auto show = [&](std::size_t i, const Step& step) {
+        const Step step = session.step();
         if (step.start && step.result != 0) {
             std::fprintf(stderr, "the plug-in failed to start\n");
             status = 1;
-            return false;
-        }
-        if ((step.start && !makeWindows()) || !makeTooltip()) {
+        } else if ((step.start && !makeWindows()) || !makeTooltip()) {
             std::fprintf(stderr, "cannot make the scene (error %lu)\n", GetLastError());
             status = 1;
-            return false;
+        } else {
+            repaint();
+            painted(styles[i]);
+            if (i + 1 == styles.size()) {
+                awaitOrder(); // the last picture is taken before the scene goes
+            }
         }
-        repaint();
-        painted(styles[i]);
-        return true;
-    };
-    if (session.run(styles.size(), prepare, show)) {
-        awaitOrder(); // the last picture is taken before the scene goes
     }
     for (HWND window : {scene.tooltip, scene.active, scene.inactive}) {
         if (window != nullptr) {

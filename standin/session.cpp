@@ -61,16 +61,6 @@ Step Session::step() {
     return {false, change()};
 }
 
-bool Session::run(std::size_t styles, const std::function<bool(std::size_t)>& prepare,
-                  const std::function<bool(std::size_t, const Step&)>& report) {
-    for (std::size_t i = 0; i < styles; ++i) {
-        if (!prepare(i) || !report(i, step())) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string windowColorLine(COLORREF windowColor) {
     return "window colour " + stylefile::colorText(windowColor);
 }
@@ -91,27 +81,21 @@ int runStyles(const std::vector<std::string>& styles, std::FILE* out, std::FILE*
     printWindowColor(out);
     Session session;
     std::string error;
-    int status = 0;
-    const auto failed = [&](int code, const std::string& message) {
-        std::fprintf(err, "%s\n", message.c_str());
-        status = code;
-        return false;
-    };
-    const bool ran =
-        !session.load(&error)
-            ? failed(2, error)
-            : session.run(
-                  styles.size(),
-                  [&](std::size_t i) { return loadStyle(styles[i], &error) || failed(2, error); },
-                  [&](std::size_t i, const Step& step) {
-                      if (step.start && step.result != 0) {
-                          return failed(1, "the plug-in failed to start");
-                      }
-                      printManagedColors(out, styles[i]);
-                      return true;
-                  });
-    if (!ran) {
-        return status;
+    if (!session.load(&error)) {
+        std::fprintf(err, "%s\n", error.c_str());
+        return 2;
+    }
+    for (const std::string& style : styles) {
+        if (!loadStyle(style, &error)) {
+            std::fprintf(err, "%s\n", error.c_str());
+            return 2;
+        }
+        const Step step = session.step();
+        if (step.start && step.result != 0) {
+            std::fprintf(err, "the plug-in failed to start\n");
+            return 1;
+        }
+        printManagedColors(out, style);
     }
     if (session.stop() == 0) {
         std::fprintf(err, "the plug-in left its window class registered\n");

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,13 +49,6 @@ class Session {
     // One step on the style now current: starts the plug-in when it is not running, else tells
     // it of a style change.
     Step step();
-
-    // The host's run over a number of styles, on the loaded plug-in: before each step
-    // prepare(i) makes style i current, then the first step starts the plug-in and each further
-    // one is a style change, which report(i, step) sees. Either returning false ends the run
-    // there; the result is whether every style was stepped through and reported.
-    bool run(std::size_t styles, const std::function<bool(std::size_t)>& prepare,
-             const std::function<bool(std::size_t, const Step&)>& report);
 
     // Whether the plug-in is running: started, and not stopped since.
     bool running() const { return running_; }

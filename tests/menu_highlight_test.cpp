@@ -40,7 +40,7 @@ std::vector<std::string> secondIs(const std::string& element, const std::string&
 
 struct HighlightCase {
     const char* name;
-    fake_host::Style style;
+    tests::Style style;
     std::vector<std::string> lookups;
     std::string highlight;
     std::string highlightText;
@@ -54,19 +54,19 @@ class MenuHighlightTest : public StyleTest, public ::testing::WithParamInterface
   protected:
     void SetUp() override {
         StyleTest::SetUp();
-        win32_standin::setSystemColor(COLOR_WINDOW, fake_host::colorOf(WINDOW));
+        win32_standin::setSystemColor(COLOR_WINDOW, tests::colorOf(WINDOW));
     }
 };
 
 } // namespace
 
 TEST_P(MenuHighlightTest, ChoosesThroughTheFallbackChain) {
-    fake_host::setStyle(GetParam().style);
+    tests::useStyle(GetParam().style);
     chooseMenuHighlight();
 
-    EXPECT_THAT(fake_host::lookups(), ElementsAreArray(GetParam().lookups));
-    EXPECT_EQ(hexColors({systemColors.highlight})[0], GetParam().highlight);
-    EXPECT_EQ(hexColors({systemColors.highlightText})[0], GetParam().highlightText);
+    EXPECT_THAT(tests::lookups(), ElementsAreArray(GetParam().lookups));
+    EXPECT_EQ(stylefile::colorText(systemColors.highlight), GetParam().highlight);
+    EXPECT_EQ(stylefile::colorText(systemColors.highlightText), GetParam().highlightText);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"menu.hilite:", "flat"},
                        {"menu.hilite.color:", "#ff0000"},
                        {"menu.hilite.textColor:", "#00ff00"}},
-                      join({startAtHilite(), colors("hilite", "#ff0000", "#00ff00")}),
+                      tests::join({startAtHilite(), colors("hilite", "#ff0000", "#00ff00")}),
                       "#ff0000",
                       "#00ff00"},
         HighlightCase{"HiliteSecondColourDiffers",
@@ -84,38 +84,39 @@ INSTANTIATE_TEST_SUITE_P(
                        {"menu.hilite.color:", WINDOW},
                        {"menu.hilite.textColor:", "#00ff00"},
                        {"menu.hilite.colorTo:", "#ff0000"}},
-                      join({startAtHilite(),
-                            colors("hilite", WINDOW, "#00ff00"),
-                            secondIs("hilite", "#ff0000"),
-                            {"ReadColor(menu.hilite.colorTo:, #0a246a) = #ff0000"}}),
+                      tests::join({startAtHilite(),
+                                   colors("hilite", WINDOW, "#00ff00"),
+                                   secondIs("hilite", "#ff0000"),
+                                   {"ReadColor(menu.hilite.colorTo:, #0a246a) = #ff0000"}}),
                       "#ff0000",
                       "#00ff00"},
         // Highlight started, no second colours: the frame is tried against the window.
-        HighlightCase{"PlainFrameChosen",
-                      {{"menu.hilite:", "flat"},
-                       {"menu.hilite.color:", WINDOW},
-                       {"menu.title.color:", WINDOW},
-                       {"menu.frame.color:", "#ff0000"},
-                       {"menu.frame.textColor:", "#111111"}},
-                      join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
-                            secondUndefined("hilite"), colors("title", WINDOW, "#ffffff"),
-                            secondUndefined("title"), colors("frame", "#ff0000", "#111111")}),
-                      "#ff0000",
-                      "#111111"},
-        // The title's second colour equal to the window keeps the plain variant here.
         HighlightCase{
-            "PlainFrameFallsBack",
+            "PlainFrameChosen",
             {{"menu.hilite:", "flat"},
              {"menu.hilite.color:", WINDOW},
              {"menu.title.color:", WINDOW},
-             {"menu.title.colorTo:", WINDOW},
-             {"menu.frame.color:", WINDOW},
+             {"menu.frame.color:", "#ff0000"},
              {"menu.frame.textColor:", "#111111"}},
-            join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"), secondUndefined("hilite"),
-                  colors("title", WINDOW, "#ffffff"), secondIs("title", WINDOW),
-                  colors("frame", WINDOW, "#111111"), secondUndefined("frame")}),
-            "#0a246a",
-            "#ffffff"},
+            tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                         secondUndefined("hilite"), colors("title", WINDOW, "#ffffff"),
+                         secondUndefined("title"), colors("frame", "#ff0000", "#111111")}),
+            "#ff0000",
+            "#111111"},
+        // The title's second colour equal to the window keeps the plain variant here.
+        HighlightCase{"PlainFrameFallsBack",
+                      {{"menu.hilite:", "flat"},
+                       {"menu.hilite.color:", WINDOW},
+                       {"menu.title.color:", WINDOW},
+                       {"menu.title.colorTo:", WINDOW},
+                       {"menu.frame.color:", WINDOW},
+                       {"menu.frame.textColor:", "#111111"}},
+                      tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                                   secondUndefined("hilite"), colors("title", WINDOW, "#ffffff"),
+                                   secondIs("title", WINDOW), colors("frame", WINDOW, "#111111"),
+                                   secondUndefined("frame")}),
+                      "#0a246a",
+                      "#ffffff"},
         HighlightCase{"WhiteReferenceTakesTheWindowColour",
                       {{"menu.hilite:", "flat"},
                        {"menu.hilite.color:", WINDOW},
@@ -123,71 +124,71 @@ INSTANTIATE_TEST_SUITE_P(
                        {"menu.title.color:", WINDOW},
                        {"menu.frame.color:", WINDOW},
                        {"menu.frame.textColor:", "#111111"}},
-                      join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
-                            secondIs("hilite", WINDOW), colors("title", WINDOW, "#ffffff"),
-                            secondUndefined("title"), colors("frame", WINDOW, "#111111")}),
+                      tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                                   secondIs("hilite", WINDOW), colors("title", WINDOW, "#ffffff"),
+                                   secondUndefined("title"), colors("frame", WINDOW, "#111111")}),
                       WINDOW,
                       "#111111"},
-        HighlightCase{
-            "WhiteReferenceFrameWhiteFallsBack",
-            {{"menu.hilite:", "flat"},
-             {"menu.hilite.color:", WINDOW},
-             {"menu.hilite.colorTo:", WINDOW},
-             {"menu.title.color:", WINDOW},
-             {"menu.frame.color:", "#ffffff"},
-             {"menu.frame.textColor:", "#111111"},
-             {"menu.frame.colorTo:", WINDOW}},
-            join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"), secondIs("hilite", WINDOW),
-                  colors("title", WINDOW, "#ffffff"), secondUndefined("title"),
-                  colors("frame", "#ffffff", "#111111"), secondIs("frame", WINDOW)}),
-            "#0a246a",
-            "#ffffff"},
-        HighlightCase{
-            "BlackFallback",
-            {{"menu.hilite:", "flat"},
-             {"menu.hilite.color:", WINDOW},
-             {"menu.hilite.colorTo:", WINDOW},
-             {"menu.title.color:", WINDOW},
-             {"menu.title.colorTo:", WINDOW},
-             {"menu.frame.color:", WINDOW},
-             {"menu.frame.colorTo:", WINDOW}},
-            join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"), secondIs("hilite", WINDOW),
-                  colors("title", WINDOW, "#ffffff"), secondIs("title", WINDOW),
-                  colors("frame", WINDOW, "#ffffff"), secondIs("frame", WINDOW)}),
-            "#000000",
-            "#ffffff"},
-        HighlightCase{
-            "BlackVariantWithoutFrameSecondColour",
-            {{"menu.hilite:", "flat"},
-             {"menu.hilite.color:", WINDOW},
-             {"menu.hilite.colorTo:", WINDOW},
-             {"menu.title.color:", WINDOW},
-             {"menu.title.colorTo:", WINDOW},
-             {"menu.frame.color:", WINDOW},
-             {"menu.frame.textColor:", "#111111"}},
-            join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"), secondIs("hilite", WINDOW),
-                  colors("title", WINDOW, "#ffffff"), secondIs("title", WINDOW),
-                  colors("frame", WINDOW, "#111111"), secondUndefined("frame")}),
-            "#0a246a",
-            "#ffffff"},
+        HighlightCase{"WhiteReferenceFrameWhiteFallsBack",
+                      {{"menu.hilite:", "flat"},
+                       {"menu.hilite.color:", WINDOW},
+                       {"menu.hilite.colorTo:", WINDOW},
+                       {"menu.title.color:", WINDOW},
+                       {"menu.frame.color:", "#ffffff"},
+                       {"menu.frame.textColor:", "#111111"},
+                       {"menu.frame.colorTo:", WINDOW}},
+                      tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                                   secondIs("hilite", WINDOW), colors("title", WINDOW, "#ffffff"),
+                                   secondUndefined("title"), colors("frame", "#ffffff", "#111111"),
+                                   secondIs("frame", WINDOW)}),
+                      "#0a246a",
+                      "#ffffff"},
+        HighlightCase{"BlackFallback",
+                      {{"menu.hilite:", "flat"},
+                       {"menu.hilite.color:", WINDOW},
+                       {"menu.hilite.colorTo:", WINDOW},
+                       {"menu.title.color:", WINDOW},
+                       {"menu.title.colorTo:", WINDOW},
+                       {"menu.frame.color:", WINDOW},
+                       {"menu.frame.colorTo:", WINDOW}},
+                      tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                                   secondIs("hilite", WINDOW), colors("title", WINDOW, "#ffffff"),
+                                   secondIs("title", WINDOW), colors("frame", WINDOW, "#ffffff"),
+                                   secondIs("frame", WINDOW)}),
+                      "#000000",
+                      "#ffffff"},
+        HighlightCase{"BlackVariantWithoutFrameSecondColour",
+                      {{"menu.hilite:", "flat"},
+                       {"menu.hilite.color:", WINDOW},
+                       {"menu.hilite.colorTo:", WINDOW},
+                       {"menu.title.color:", WINDOW},
+                       {"menu.title.colorTo:", WINDOW},
+                       {"menu.frame.color:", WINDOW},
+                       {"menu.frame.textColor:", "#111111"}},
+                      tests::join({startAtHilite(), colors("hilite", WINDOW, "#ffffff"),
+                                   secondIs("hilite", WINDOW), colors("title", WINDOW, "#ffffff"),
+                                   secondIs("title", WINDOW), colors("frame", WINDOW, "#111111"),
+                                   secondUndefined("frame")}),
+                      "#0a246a",
+                      "#ffffff"},
         // Started at the title: none of the highlight's own keys is read.
-        HighlightCase{
-            "TitleStartPlain",
-            {{"menu.hilite.color:", "#ff0000"},
-             {"menu.title.color:", WINDOW},
-             {"menu.frame.color:", WINDOW},
-             {"menu.frame.textColor:", "#111111"}},
-            join({startAtTitle(), colors("title", WINDOW, "#ffffff"), secondUndefined("title"),
-                  colors("frame", WINDOW, "#111111"), secondUndefined("frame")}),
-            "#0a246a",
-            "#ffffff"},
+        HighlightCase{"TitleStartPlain",
+                      {{"menu.hilite.color:", "#ff0000"},
+                       {"menu.title.color:", WINDOW},
+                       {"menu.frame.color:", WINDOW},
+                       {"menu.frame.textColor:", "#111111"}},
+                      tests::join({startAtTitle(), colors("title", WINDOW, "#ffffff"),
+                                   secondUndefined("title"), colors("frame", WINDOW, "#111111"),
+                                   secondUndefined("frame")}),
+                      "#0a246a",
+                      "#ffffff"},
         HighlightCase{"TitleStartWhiteReference",
                       {{"menu.title.color:", WINDOW},
                        {"menu.title.colorTo:", WINDOW},
                        {"menu.frame.color:", WINDOW},
                        {"menu.frame.textColor:", "#111111"}},
-                      join({startAtTitle(), colors("title", WINDOW, "#ffffff"),
-                            secondIs("title", WINDOW), colors("frame", WINDOW, "#111111")}),
+                      tests::join({startAtTitle(), colors("title", WINDOW, "#ffffff"),
+                                   secondIs("title", WINDOW), colors("frame", WINDOW, "#111111")}),
                       WINDOW,
                       "#111111"},
         HighlightCase{
@@ -196,32 +197,36 @@ INSTANTIATE_TEST_SUITE_P(
              {"menu.hilite.color:", WINDOW},
              {"menu.hilite.colorTo:", "#ff0000 doesnotexist"},
              {"menu.title.color:", "#00ff00"}},
-            join({startAtHilite(),
-                  colors("hilite", WINDOW, "#ffffff"),
-                  {"ReadString(menu.hilite.colorTo:, doesnotexist) = #ff0000 doesnotexist",
-                   "IsInString(#ff0000 doesnotexist, doesnotexist) = 1"},
-                  colors("title", "#00ff00", "#ffffff")}),
+            tests::join({startAtHilite(),
+                         colors("hilite", WINDOW, "#ffffff"),
+                         {"ReadString(menu.hilite.colorTo:, doesnotexist) = #ff0000 doesnotexist",
+                          "IsInString(#ff0000 doesnotexist, doesnotexist) = 1"},
+                         colors("title", "#00ff00", "#ffffff")}),
             "#00ff00",
             "#ffffff"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StyleTest, NoMenuKeysAgainstAWindowOfTheDefaultColourEndsInTheFallbackPair) {
-    win32_standin::setSystemColor(COLOR_WINDOW, fake_host::colorOf("#0a246a"));
+    win32_standin::setSystemColor(COLOR_WINDOW, tests::colorOf("#0a246a"));
     chooseMenuHighlight();
 
     EXPECT_THAT(
-        fake_host::lookups(),
-        ElementsAreArray(
-            join({startAtTitle(), colors("title", "#0a246a", "#ffffff"), secondUndefined("title"),
-                  colors("frame", "#0a246a", "#ffffff"), secondUndefined("frame")})));
+        tests::lookups(),
+        ElementsAreArray(tests::join(
+            {startAtTitle(), colors("title", "#0a246a", "#ffffff"), secondUndefined("title"),
+             colors("frame", "#0a246a", "#ffffff"), secondUndefined("frame")})));
     EXPECT_EQ(systemColors.highlight, 0x006A240Au);
     EXPECT_EQ(systemColors.highlightText, 0x00FFFFFFu);
 }
 
 TEST_F(StyleTest, WindowColourIsReadOncePerPass) {
-    fake_host::setStyle({{"menu.title.color:", "#ffffff"}, {"menu.frame.color:", "#ffffff"}});
+    tests::useStyle({{"menu.title.color:", "#ffffff"}, {"menu.frame.color:", "#ffffff"}});
     chooseMenuHighlight();
     chooseMenuHighlight();
 
-    EXPECT_EQ(win32_standin::getSysColorCalls(), (std::vector<int>{COLOR_WINDOW, COLOR_WINDOW}));
+    const auto reads = tests::callsTo("GetSysColor");
+    ASSERT_EQ(reads.size(), 2u);
+    for (const auto& read : reads) {
+        EXPECT_EQ(read.arguments, std::vector<std::uintptr_t>{COLOR_WINDOW});
+    }
 }

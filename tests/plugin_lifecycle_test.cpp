@@ -14,63 +14,59 @@ namespace {
 
 HINSTANCE const MODULE = reinterpret_cast<HINSTANCE>(0x10000000);
 
-// What the host's main window was sent: the subscription arrays are read as they arrive.
-struct HostInbox {
-    std::vector<UINT> messages;
-    std::vector<std::vector<uint32_t>> arrays;
+// A message as SendMessageA or DefWindowProcA was given it.
+struct Message {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
 };
-HostInbox inbox;
 
-LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == HOST_SUBSCRIBE || message == HOST_UNSUBSCRIBE) {
-        inbox.messages.push_back(message);
-        std::vector<uint32_t> numbers;
-        for (auto* n = reinterpret_cast<const uint32_t*>(lParam);; ++n) {
-            numbers.push_back(*n);
-            if (*n == 0) {
-                break;
-            }
-        }
-        inbox.arrays.push_back(numbers);
-        return 0;
+std::vector<Message> messagesTo(const std::string& function) {
+    std::vector<Message> messages;
+    for (const standin::Call& call : tests::callsTo(function)) {
+        messages.push_back({reinterpret_cast<HWND>(call.arguments[0]),
+                            static_cast<UINT>(call.arguments[1]), call.arguments[2],
+                            static_cast<LPARAM>(call.arguments[3])});
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return messages;
+}
+
+// A subscription array as the host reads it: up to and with its terminating zero.
+std::vector<uint32_t> arrayAt(LPARAM address) {
+    std::vector<uint32_t> numbers;
+    for (auto* n = reinterpret_cast<const uint32_t*>(address);; ++n) {
+        numbers.push_back(*n);
+        if (*n == 0) {
+            return numbers;
+        }
+    }
 }
 
 class PluginLifecycleTest : public StyleTest {
   protected:
     void SetUp() override {
         StyleTest::SetUp();
-        inbox = HostInbox{};
-        WNDCLASSA hostClass = {};
-        hostClass.lpfnWndProc = hostWindowProc;
-        hostClass.lpszClassName = "TestHost";
-        RegisterClassA(&hostClass);
-        host = CreateWindowExA(0, "TestHost", "host", 0, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                               nullptr);
-        fake_host::setHostWindow(host);
-        setUpLogLength = win32_standin::callLog().size();
+        host = standin::mainWindow();
     }
 
     // The calls the plug-in made, without its own style lookups and default processing.
-    std::vector<std::string> pluginCalls() const {
-        const auto& log = win32_standin::callLog();
-        std::vector<std::string> calls;
-        for (std::size_t i = setUpLogLength; i < log.size(); ++i) {
-            const std::string& name = log[i];
-            if (name != "ReadString" && name != "ReadColor" && name != "IsInString" &&
-                name != "DefWindowProcA") {
-                calls.push_back(name);
+    std::vector<std::string> pluginCalls(std::size_t from = 0) const {
+        std::vector<std::string> names;
+        for (std::size_t i = from; i < standin::calls().size(); ++i) {
+            const standin::Call& call = standin::calls()[i];
+            if (!tests::isLookup(call) && call.function != "DefWindowProcA") {
+                names.push_back(call.function);
             }
         }
-        return calls;
+        return names;
     }
 
     HWND pluginWindow() const { return FindWindowA(PLUGIN_NAME, nullptr); }
 
-    std::vector<win32_standin::SentMessage> sentToHost() const {
-        std::vector<win32_standin::SentMessage> sent;
-        for (const auto& m : win32_standin::sentMessages()) {
+    std::vector<Message> sentToHost() const {
+        std::vector<Message> sent;
+        for (const Message& m : messagesTo("SendMessageA")) {
             if (m.window == host) {
                 sent.push_back(m);
             }
@@ -79,7 +75,6 @@ class PluginLifecycleTest : public StyleTest {
     }
 
     HWND host = nullptr;
-    std::size_t setUpLogLength = 0;
 };
 
 } // namespace
@@ -90,8 +85,8 @@ TEST_F(PluginLifecycleTest, StartUpRunsInOrderAndAppliesOnce) {
     EXPECT_THAT(pluginCalls(), ElementsAre("GetMWWnd", "RegisterClassA", "CreateWindowExA",
                                            "SendMessageA", "SetWindowLongA", "ShowWindow",
                                            "stylePath", "GetSysColor", "SetSysColors"));
-    ASSERT_EQ(win32_standin::setSysColorsCalls().size(), 1u);
-    EXPECT_EQ(win32_standin::setSysColorsCalls()[0].values.size(), 10u);
+    ASSERT_EQ(tests::callsTo("SetSysColors").size(), 1u);
+    EXPECT_EQ(tests::callsTo("SetSysColors")[0].colors.size(), 10u);
 }
 
 TEST_F(PluginLifecycleTest, RegistersABareClassNamedTintlet) {
@@ -136,8 +131,8 @@ TEST_F(PluginLifecycleTest, SubscribesItsWindowToStyleChanges) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].message, 10001u);
     EXPECT_EQ(sent[0].wParam, reinterpret_cast<WPARAM>(pluginWindow()));
-    ASSERT_EQ(inbox.arrays.size(), 1u);
-    EXPECT_THAT(inbox.arrays[0], ElementsAre(10103u, 0u));
+    EXPECT_THAT(arrayAt(sent[0].lParam), ElementsAre(10103u, 0u));
+    EXPECT_THAT(standin::styleChangeSubscribers(), ElementsAre(pluginWindow()));
 }
 
 struct StartFailure {
@@ -170,16 +165,16 @@ TEST_P(StartFailureTest, ShowsItsBoxAndLeavesNothingBehind) {
 
     EXPECT_EQ(beginPlugin(MODULE), 1);
 
-    ASSERT_EQ(win32_standin::messageBoxes().size(), 1u);
-    const auto& box = win32_standin::messageBoxes()[0];
-    EXPECT_EQ(box.text, f.text);
-    EXPECT_EQ(box.caption, "Tintlet");
-    EXPECT_EQ(box.owner, f.ownedByHost ? host : nullptr);
-    EXPECT_EQ(box.type, 0x00040010u);
+    const auto boxes = tests::callsTo("MessageBoxA");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].texts, (std::vector<std::string>{f.text, "Tintlet"}));
+    EXPECT_EQ(boxes[0].arguments[0],
+              reinterpret_cast<std::uintptr_t>(f.ownedByHost ? host : nullptr));
+    EXPECT_EQ(boxes[0].arguments[3], 0x00040010u);
     EXPECT_TRUE(sentToHost().empty());
-    EXPECT_TRUE(win32_standin::setSysColorsCalls().empty());
+    EXPECT_TRUE(tests::callsTo("SetSysColors").empty());
     EXPECT_EQ(pluginWindow(), nullptr);
-    EXPECT_TRUE(fake_host::lookups().empty());
+    EXPECT_TRUE(tests::lookups().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, StartFailureTest,
@@ -199,21 +194,21 @@ TEST_F(PluginLifecycleTest, FailedWindowCreationUnregistersTheClassSoALaterStart
 
     win32_standin::failCreateWindow(false);
     EXPECT_EQ(beginPlugin(MODULE), 0);
-    EXPECT_EQ(win32_standin::messageBoxes().size(), 1u);
+    EXPECT_EQ(tests::callsTo("MessageBoxA").size(), 1u);
 }
 
 TEST_F(PluginLifecycleTest, StyleChangeReappliesOnceAndReturnsZero) {
     ASSERT_EQ(beginPlugin(MODULE), 0);
-    fake_host::setStyle({{"menu.title:", "flat"}, {"menu.title.color:", "#123456"}});
-    const std::size_t defaulted = win32_standin::defaultProcessed().size();
+    tests::useStyle({{"menu.title:", "flat"}, {"menu.title.color:", "#123456"}});
+    const std::size_t defaulted = messagesTo("DefWindowProcA").size();
 
     EXPECT_EQ(SendMessageA(pluginWindow(), HOST_STYLECHANGED, 7, 9), 0);
 
-    const auto& applied = win32_standin::setSysColorsCalls();
+    const auto applied = tests::callsTo("SetSysColors");
     ASSERT_EQ(applied.size(), 2u);
-    EXPECT_EQ(applied[1].indices.size(), 10u);
-    EXPECT_EQ(GetSysColor(COLOR_INFOBK), fake_host::colorOf("#123456"));
-    EXPECT_EQ(win32_standin::defaultProcessed().size(), defaulted);
+    EXPECT_EQ(applied[1].colors.size(), 10u);
+    EXPECT_EQ(GetSysColor(COLOR_INFOBK), tests::colorOf("#123456"));
+    EXPECT_EQ(messagesTo("DefWindowProcA").size(), defaulted);
 }
 
 TEST_F(PluginLifecycleTest, OtherMessagesGoToTheDefaultProcedureUnchanged) {
@@ -229,13 +224,13 @@ TEST_F(PluginLifecycleTest, OtherMessagesGoToTheDefaultProcedureUnchanged) {
     for (const Case& c : {Case{WM_USER + 3, 11, -5, 0}, Case{HOST_STYLECHANGED + 1, 0, 0, 0},
                           Case{WM_NCCREATE, 1, 2, TRUE}, Case{WM_CLOSE, 0, 0, 0}}) {
         EXPECT_EQ(pluginWndProc(window, c.message, c.wParam, c.lParam), c.result);
-        const auto& last = win32_standin::defaultProcessed().back();
+        const Message last = messagesTo("DefWindowProcA").back();
         EXPECT_EQ(last.window, window);
         EXPECT_EQ(last.message, c.message);
         EXPECT_EQ(last.wParam, c.wParam);
         EXPECT_EQ(last.lParam, c.lParam);
     }
-    EXPECT_EQ(win32_standin::setSysColorsCalls().size(), 1u);
+    EXPECT_EQ(tests::callsTo("SetSysColors").size(), 1u);
 }
 
 TEST_F(PluginLifecycleTest, CreationAndDestructionMessagesReachTheDefaultProcedure) {
@@ -244,7 +239,7 @@ TEST_F(PluginLifecycleTest, CreationAndDestructionMessagesReachTheDefaultProcedu
     endPlugin(MODULE);
 
     std::vector<UINT> messages;
-    for (const auto& m : win32_standin::defaultProcessed()) {
+    for (const Message& m : messagesTo("DefWindowProcA")) {
         if (m.window == window) {
             messages.push_back(m.message);
         }
@@ -255,7 +250,7 @@ TEST_F(PluginLifecycleTest, CreationAndDestructionMessagesReachTheDefaultProcedu
 TEST_F(PluginLifecycleTest, StopWithdrawsTheSameSubscriptionAndRemovesWindowAndClass) {
     ASSERT_EQ(beginPlugin(MODULE), 0);
     HWND window = pluginWindow();
-    const std::size_t before = win32_standin::callLog().size();
+    const std::size_t before = standin::calls().size();
 
     EXPECT_NE(endPlugin(MODULE), 0);
 
@@ -265,12 +260,9 @@ TEST_F(PluginLifecycleTest, StopWithdrawsTheSameSubscriptionAndRemovesWindowAndC
     EXPECT_EQ(sent[1].wParam, sent[0].wParam);
     EXPECT_EQ(sent[1].lParam, sent[0].lParam);
     EXPECT_EQ(sent[1].wParam, reinterpret_cast<WPARAM>(window));
-    EXPECT_EQ(inbox.arrays.back(), inbox.arrays.front());
-    std::vector<std::string> stopCalls(win32_standin::callLog().begin() + before,
-                                       win32_standin::callLog().end());
-    stopCalls.erase(std::remove(stopCalls.begin(), stopCalls.end(), "DefWindowProcA"),
-                    stopCalls.end());
-    EXPECT_THAT(stopCalls, ElementsAre("SendMessageA", "DestroyWindow", "UnregisterClassA"));
+    EXPECT_TRUE(standin::styleChangeSubscribers().empty());
+    EXPECT_THAT(pluginCalls(before),
+                ElementsAre("SendMessageA", "DestroyWindow", "UnregisterClassA"));
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(win32_standin::findClass("Tintlet"), nullptr);
 }
@@ -284,11 +276,10 @@ TEST_F(PluginLifecycleTest, StopReportsWhenTheClassCouldNotBeRemoved) {
 }
 
 TEST_F(PluginLifecycleTest, ColoursStayAsLastAppliedAfterStop) {
-    fake_host::setStyle(
-        {{"window.label.focus:", "solid"}, {"window.label.focus.color:", "#c0ffee"}});
+    tests::useStyle({{"window.label.focus:", "solid"}, {"window.label.focus.color:", "#c0ffee"}});
     ASSERT_EQ(beginPlugin(MODULE), 0);
     endPlugin(MODULE);
 
-    EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), fake_host::colorOf("#c0ffee"));
-    EXPECT_EQ(win32_standin::setSysColorsCalls().size(), 1u);
+    EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), tests::colorOf("#c0ffee"));
+    EXPECT_EQ(tests::callsTo("SetSysColors").size(), 1u);
 }

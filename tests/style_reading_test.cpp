@@ -47,7 +47,7 @@ const std::vector<std::string> tooltipFromFrame = {
 };
 
 std::vector<std::string> firstLookups(std::size_t count) {
-    std::vector<std::string> all = fake_host::lookups();
+    std::vector<std::string> all = tests::lookups();
     all.resize(std::min(count, all.size()));
     return all;
 }
@@ -57,16 +57,17 @@ std::vector<std::string> firstLookups(std::size_t count) {
 TEST_F(StyleReadingTest, StyleWithoutKeysReadsEveryDefaultInOrder) {
     readStyleColors();
 
-    EXPECT_EQ(fake_host::calls().front().function, "stylePath");
-    EXPECT_EQ(fake_host::calls().front().pathPointer, nullptr);
-    EXPECT_THAT(fake_host::lookups(),
-                ElementsAreArray(join({focusFromDefaultTitle, unfocusFromDefaultTitle, menuDefaults,
-                                       tooltipFromFrame})));
+    ASSERT_FALSE(standin::calls().empty());
+    EXPECT_EQ(standin::calls().front().function, "stylePath");
+    EXPECT_EQ(standin::calls().front().arguments, std::vector<std::uintptr_t>{0});
+    EXPECT_THAT(tests::lookups(),
+                ElementsAreArray(tests::join({focusFromDefaultTitle, unfocusFromDefaultTitle,
+                                              menuDefaults, tooltipFromFrame})));
 }
 
 struct CaptionCase {
     const char* name;
-    fake_host::Style style;
+    tests::Style style;
     std::vector<std::string> focusLookups;
 };
 
@@ -77,13 +78,13 @@ void PrintTo(const CaptionCase& c, std::ostream* os) {
 class FocusedCaptionTest : public StyleTest, public ::testing::WithParamInterface<CaptionCase> {};
 
 TEST_P(FocusedCaptionTest, LooksUpExactlyTheKeysOfItsSource) {
-    fake_host::setStyle(GetParam().style);
+    tests::useStyle(GetParam().style);
     readStyleColors();
 
     const auto& expected = GetParam().focusLookups;
     EXPECT_THAT(firstLookups(expected.size()), ElementsAreArray(expected));
     // The focused caption ends where the unfocused one begins: no stray lookups between.
-    EXPECT_EQ(fake_host::lookups().at(expected.size()),
+    EXPECT_EQ(tests::lookups().at(expected.size()),
               "ReadString(window.label.unfocus:, parentrelative) = parentrelative");
 }
 
@@ -152,76 +153,79 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StyleReadingTest, UnfocusedLabelKeepsItsOwnGreyDefaults) {
-    fake_host::setStyle({{"window.label.unfocus:", "flat gradient"}});
+    tests::useStyle({{"window.label.unfocus:", "flat gradient"}});
     readStyleColors();
 
-    EXPECT_EQ(systemColors.inactiveCaption, fake_host::colorOf("#808080"));
-    EXPECT_EQ(systemColors.gradientInactiveCaption, fake_host::colorOf("#c0c0c0"));
-    EXPECT_EQ(systemColors.inactiveCaptionText, fake_host::colorOf("#d4d0c8"));
+    EXPECT_EQ(systemColors.inactiveCaption, tests::colorOf("#808080"));
+    EXPECT_EQ(systemColors.gradientInactiveCaption, tests::colorOf("#c0c0c0"));
+    EXPECT_EQ(systemColors.inactiveCaptionText, tests::colorOf("#d4d0c8"));
 }
 
 TEST_F(StyleReadingTest, SolidCaptionFillsBothFieldsWithOneColour) {
-    fake_host::setStyle({{"window.label.unfocus:", "sunken solid"},
-                         {"window.label.unfocus.color:", "#abcdef"},
-                         {"window.label.unfocus.colorTo:", "#fedcba"}});
+    tests::useStyle({{"window.label.unfocus:", "sunken solid"},
+                     {"window.label.unfocus.color:", "#abcdef"},
+                     {"window.label.unfocus.colorTo:", "#fedcba"}});
     readStyleColors();
 
-    EXPECT_EQ(systemColors.inactiveCaption, fake_host::colorOf("#abcdef"));
-    EXPECT_EQ(systemColors.gradientInactiveCaption, fake_host::colorOf("#abcdef"));
+    EXPECT_EQ(systemColors.inactiveCaption, tests::colorOf("#abcdef"));
+    EXPECT_EQ(systemColors.gradientInactiveCaption, tests::colorOf("#abcdef"));
 }
 
 TEST_F(StyleReadingTest, TooltipComesFromTheMenuTitleWhenItIsNotParentRelative) {
-    fake_host::setStyle({{"menu.title:", "flat gradient"},
-                         {"menu.title.color:", "#202020"},
-                         {"menu.title.textColor:", "#e0e0e0"},
-                         {"menu.frame.color:", "#ff0000"}});
+    tests::useStyle({{"menu.title:", "flat gradient"},
+                     {"menu.title.color:", "#202020"},
+                     {"menu.title.textColor:", "#e0e0e0"},
+                     {"menu.frame.color:", "#ff0000"}});
     readStyleColors();
 
-    const auto all = fake_host::lookups();
+    const auto all = tests::lookups();
     EXPECT_THAT(std::vector<std::string>(all.end() - 4, all.end()),
                 ElementsAre("ReadString(menu.title:, parentrelative) = flat gradient",
                             "IsInString(flat gradient, parentrelative) = 0",
                             "ReadColor(menu.title.color:, #ffffe1) = #202020",
                             "ReadColor(menu.title.textColor:, #000000) = #e0e0e0"));
-    EXPECT_EQ(systemColors.infoBackground, fake_host::colorOf("#202020"));
-    EXPECT_EQ(systemColors.infoText, fake_host::colorOf("#e0e0e0"));
+    EXPECT_EQ(systemColors.infoBackground, tests::colorOf("#202020"));
+    EXPECT_EQ(systemColors.infoText, tests::colorOf("#e0e0e0"));
 }
 
 TEST_F(StyleReadingTest, LookupsUseThePluginsCopiesNeverTheHostsPointers) {
     readStyleColors();
 
-    for (const auto& call : fake_host::calls()) {
+    for (const auto& call : standin::calls()) {
         if (call.function == "ReadString" || call.function == "ReadColor") {
-            EXPECT_EQ(call.pathPointer, stylePathBuffer) << call.describe();
-            EXPECT_EQ(call.path, "/styles/test.style");
+            EXPECT_EQ(call.arguments[0], reinterpret_cast<std::uintptr_t>(stylePathBuffer))
+                << tests::describe(call);
+            EXPECT_EQ(call.texts[0], tests::STYLE_PATH);
         }
         if (call.function == "IsInString") {
-            EXPECT_EQ(call.textPointer, styleTextBuffer) << call.describe();
+            EXPECT_EQ(call.arguments[0], reinterpret_cast<std::uintptr_t>(styleTextBuffer))
+                << tests::describe(call);
         }
     }
 }
 
 TEST_F(StyleReadingTest, NullAnswersCountAsAbsent) {
-    fake_host::setStylePath(std::nullopt);
-    fake_host::setNullTexts(true);
+    standin::Answers answers;
+    answers.nullPath = answers.nullTexts = true;
+    standin::answerWith(answers);
     readStyleColors();
 
     std::vector<std::string> paths;
     std::vector<std::string> texts;
-    for (const auto& call : fake_host::calls()) {
+    for (const auto& call : standin::calls()) {
         if (call.function == "ReadColor") {
-            paths.push_back(call.path);
+            paths.push_back(call.texts[0]);
         }
         if (call.function == "IsInString") {
-            texts.push_back(call.text);
+            texts.push_back(call.texts[0]);
         }
     }
     EXPECT_THAT(paths, Each(""));
     // Each texture test sees the default text of the lookup before it.
     EXPECT_THAT(texts, ElementsAre("parentrelative", "flat gradient vertical", "parentrelative",
                                    "flat gradient vertical", "parentrelative", "parentrelative"));
-    EXPECT_EQ(systemColors.activeCaption, fake_host::colorOf("#0a246a"));
-    EXPECT_EQ(systemColors.infoBackground, fake_host::colorOf("#ffffe1"));
+    EXPECT_EQ(systemColors.activeCaption, tests::colorOf("#0a246a"));
+    EXPECT_EQ(systemColors.infoBackground, tests::colorOf("#ffffe1"));
 }
 
 struct PathCase {
@@ -239,10 +243,10 @@ class StylePathLengthTest : public StyleTest, public ::testing::WithParamInterfa
 // replaced by the empty path; one that fits is passed on whole.
 TEST_P(StylePathLengthTest, PathIsPassedWholeOrNotAtAll) {
     const std::string path = "/" + std::string(GetParam().length - 1, 'p');
-    fake_host::setStylePath(path);
+    tests::useStyle({}, path);
     readStyleColors();
 
-    EXPECT_EQ(fake_host::calls().at(1).path, GetParam().passedOn ? path : "");
+    EXPECT_EQ(tests::callsTo("ReadString").at(0).texts[0], GetParam().passedOn ? path : "");
     EXPECT_EQ(stylePathBuffer[STYLE_PATH_BUFFER_SIZE - 1], '\0');
 }
 
@@ -266,13 +270,13 @@ class StyleTextLengthTest : public StyleTest, public ::testing::WithParamInterfa
 // "solid" at its very end is cut and the label reads as a gradient.
 TEST_P(StyleTextLengthTest, TextureIsShortenedToTheBuffer) {
     const std::string texture = std::string(GetParam().length - 5, 'x') + "solid";
-    fake_host::setStyle({{"window.label.focus:", texture}});
+    tests::useStyle({{"window.label.focus:", texture}});
     readStyleColors();
 
-    const auto& solidTest = fake_host::calls().at(3);
-    ASSERT_EQ(solidTest.argument, "solid");
-    EXPECT_EQ(solidTest.text, texture.substr(0, STYLE_TEXT_BUFFER_SIZE - 1));
-    EXPECT_EQ(solidTest.result, GetParam().solidSeen ? "1" : "0");
+    const auto solidTest = tests::callsTo("IsInString").at(1);
+    ASSERT_EQ(solidTest.texts[1], "solid");
+    EXPECT_EQ(solidTest.texts[0], texture.substr(0, STYLE_TEXT_BUFFER_SIZE - 1));
+    EXPECT_EQ(solidTest.result != 0, GetParam().solidSeen);
 }
 
 INSTANTIATE_TEST_SUITE_P(AroundTheBufferSize, StyleTextLengthTest,

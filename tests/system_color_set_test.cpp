@@ -6,27 +6,30 @@
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::Pair;
 using SystemColorSetTest = StyleTest;
 
-const std::vector<INT> managedIndices = {2, 27, 9, 3, 28, 19, 13, 14, 24, 23};
+const std::vector<int> managedIndices = {2, 27, 9, 3, 28, 19, 13, 14, 24, 23};
 
 TEST_F(SystemColorSetTest, AppliesTheTenFieldsInOneCallInFieldOrder) {
     systemColors = SystemColorSet{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     applySystemColors();
 
-    const auto& calls = win32_standin::setSysColorsCalls();
+    const auto calls = tests::callsTo("SetSysColors");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_THAT(calls[0].indices, ElementsAreArray(managedIndices));
-    EXPECT_THAT(calls[0].values, ElementsAre(1, 2, 3, 4, 5, 6, 7, 8, 9, 10));
+    EXPECT_THAT(tests::indicesOf(calls[0]), ElementsAreArray(managedIndices));
+    EXPECT_THAT(calls[0].colors,
+                ElementsAre(Pair(2, 1), Pair(27, 2), Pair(9, 3), Pair(3, 4), Pair(28, 5),
+                            Pair(19, 6), Pair(13, 7), Pair(14, 8), Pair(24, 9), Pair(23, 10)));
 }
 
 TEST_F(SystemColorSetTest, StyleWithoutKeysAppliesTheDefaults) {
     readStyleColors();
     applySystemColors();
 
-    const auto& calls = win32_standin::setSysColorsCalls();
+    const auto calls = tests::callsTo("SetSysColors");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_THAT(hexColors(calls[0].values),
+    EXPECT_THAT(tests::hexColors(calls[0]),
                 ElementsAre("#0a246a", "#a6caf0", "#ffffff", // focused caption
                             "#0a246a", "#a6caf0", "#d4d0c8", // unfocused caption
                             "#0a246a", "#ffffff",            // highlight from the menu title
@@ -37,7 +40,9 @@ TEST_F(SystemColorSetTest, WindowColourIsReadButOnlyTheTenAreWritten) {
     readStyleColors();
     applySystemColors();
 
-    EXPECT_THAT(win32_standin::getSysColorCalls(), ElementsAre(COLOR_WINDOW));
+    const auto reads = tests::callsTo("GetSysColor");
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].arguments, std::vector<std::uintptr_t>{COLOR_WINDOW});
     const auto& defaults = win32_standin::defaultSystemColors();
     for (int index = 0; index < SYSTEM_COLOR_COUNT; ++index) {
         const bool managed =
@@ -49,25 +54,25 @@ TEST_F(SystemColorSetTest, WindowColourIsReadButOnlyTheTenAreWritten) {
 }
 
 TEST_F(SystemColorSetTest, EachPassAppliesAllTenAndNothingOfTheStyleBefore) {
-    fake_host::setStyle({{"window.label.focus:", "flat solid"},
-                         {"window.label.focus.color:", "#112233"},
-                         {"menu.title:", "flat"},
-                         {"menu.title.color:", "#445566"}});
+    tests::useStyle({{"window.label.focus:", "flat solid"},
+                     {"window.label.focus.color:", "#112233"},
+                     {"menu.title:", "flat"},
+                     {"menu.title.color:", "#445566"}});
     readStyleColors();
     applySystemColors();
-    fake_host::setStyle({});
+    tests::useStyle({});
     readStyleColors();
     applySystemColors();
 
-    const auto& calls = win32_standin::setSysColorsCalls();
+    const auto calls = tests::callsTo("SetSysColors");
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_THAT(hexColors(calls[0].values),
+    EXPECT_THAT(tests::hexColors(calls[0]),
                 ElementsAre("#112233", "#112233", "#ffffff", "#0a246a", "#a6caf0", "#d4d0c8",
                             "#445566", "#ffffff", "#445566", "#000000"));
     for (const auto& call : calls) {
-        EXPECT_THAT(call.indices, ElementsAreArray(managedIndices));
+        EXPECT_THAT(tests::indicesOf(call), ElementsAreArray(managedIndices));
     }
-    EXPECT_THAT(hexColors(calls[1].values),
+    EXPECT_THAT(tests::hexColors(calls[1]),
                 ElementsAre("#0a246a", "#a6caf0", "#ffffff", "#0a246a", "#a6caf0", "#d4d0c8",
                             "#0a246a", "#ffffff", "#ffffe1", "#000000"));
 }

@@ -1,7 +1,7 @@
 // IsInString's answer is one byte, and any nonzero byte means found: hosts built with other
 // compilers answer 2, 0x80 or 0xFF as readily as 1. Whatever the byte, a reading pass asks the
-// host the same questions and applies the same ten colours. The fake host also leaves noise in
-// the return register above the byte, so reading more than the byte shows up as well.
+// host the same questions and applies the same ten colours. The stand-in host also leaves noise
+// in the return register above the byte, so reading more than the byte shows up as well.
 #include "colors/style_reading.h"
 #include "tests/style_fixture.h"
 
@@ -17,7 +17,7 @@ namespace {
 struct StyleCase {
     const char* name;
     const char* windowColor;
-    fake_host::Style style;
+    tests::Style style;
     std::vector<std::string> applied; // the ten colours, in the order SetSysColors takes them
 };
 
@@ -76,13 +76,14 @@ class TruthByteTest : public StyleTest,
     std::vector<std::string> pass(unsigned char foundByte) {
         const StyleCase& c = std::get<0>(GetParam());
         win32_standin::reset();
-        fake_host::reset();
-        win32_standin::setSystemColor(COLOR_WINDOW, fake_host::colorOf(c.windowColor));
-        fake_host::setStyle(c.style);
-        fake_host::setFoundByte(foundByte);
+        win32_standin::setSystemColor(COLOR_WINDOW, tests::colorOf(c.windowColor));
+        tests::useStyle(c.style);
+        standin::Answers answers;
+        answers.foundByte = foundByte;
+        standin::answerWith(answers);
         readStyleColors();
         applySystemColors();
-        return fake_host::lookups();
+        return tests::lookups();
     }
 };
 
@@ -93,9 +94,9 @@ TEST_P(TruthByteTest, AnyNonzeroByteMeansFound) {
     const auto askedNow = pass(std::get<1>(GetParam()));
 
     EXPECT_THAT(askedNow, ElementsAreArray(asked));
-    const auto& calls = win32_standin::setSysColorsCalls();
+    const auto calls = tests::callsTo("SetSysColors");
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_THAT(hexColors(calls[0].values), ElementsAreArray(std::get<0>(GetParam()).applied));
+    EXPECT_THAT(tests::hexColors(calls[0]), ElementsAreArray(std::get<0>(GetParam()).applied));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, TruthByteTest,

@@ -2,6 +2,8 @@
 // plug-in and the stand-in host to run unchanged on Linux, with everything they do recorded.
 #include "win32/win32_standin.h"
 
+#include "standin/call_record.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -16,12 +18,6 @@ struct State {
     std::uintptr_t nextHandle = 0x10010;
     bool failRegister = false;
     bool failCreate = false;
-    std::vector<std::string> calls;
-    std::vector<SetSysColorsCall> setSysColors;
-    std::vector<int> getSysColor;
-    std::vector<MessageBoxCall> boxes;
-    std::vector<SentMessage> sent;
-    std::vector<SentMessage> defaulted;
 };
 
 State& state() {
@@ -29,9 +25,19 @@ State& state() {
     return s;
 }
 
-SystemColorObserver& observer() {
-    static SystemColorObserver o;
-    return o;
+std::uintptr_t number(const void* pointer) {
+    return reinterpret_cast<std::uintptr_t>(pointer);
+}
+
+std::string copyOf(const char* pointer) {
+    return pointer != nullptr ? pointer : "";
+}
+
+void record(const char* function, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0,
+            std::vector<std::string> texts = {}) {
+    if (standin::recordingCalls()) {
+        standin::record({function, std::move(arguments), std::move(texts), result, "", "", {}});
+    }
 }
 
 bool sameName(const std::string& a, const char* b) {
@@ -72,6 +78,7 @@ const std::array<COLORREF, SYSTEM_COLOR_COUNT>& defaultSystemColors() {
 
 void reset() {
     state() = State();
+    standin::takeCalls();
 }
 void failRegisterClass(bool fail) {
     state().failRegister = fail;
@@ -82,32 +89,6 @@ void failCreateWindow(bool fail) {
 
 void setSystemColor(int index, COLORREF value) {
     state().colors.at(static_cast<std::size_t>(index)) = value;
-}
-
-void logCall(const std::string& name) {
-    state().calls.push_back(name);
-}
-const std::vector<std::string>& callLog() {
-    return state().calls;
-}
-void observeSystemColors(SystemColorObserver o) {
-    observer() = std::move(o);
-}
-
-const std::vector<SetSysColorsCall>& setSysColorsCalls() {
-    return state().setSysColors;
-}
-const std::vector<int>& getSysColorCalls() {
-    return state().getSysColor;
-}
-const std::vector<MessageBoxCall>& messageBoxes() {
-    return state().boxes;
-}
-const std::vector<SentMessage>& sentMessages() {
-    return state().sent;
-}
-const std::vector<SentMessage>& defaultProcessed() {
-    return state().defaulted;
 }
 
 const Window* findWindow(HWND handle) {
@@ -142,39 +123,44 @@ using namespace win32_standin;
 extern "C" {
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
-    logCall("RegisterClassA");
     State& s = state();
-    if (s.failRegister || wndClass == nullptr || wndClass->lpszClassName == nullptr ||
-        classNamed(wndClass->lpszClassName, wndClass->hInstance) != s.classes.end()) {
-        return 0;
+    ATOM atom = 0;
+    if (!s.failRegister && wndClass != nullptr && wndClass->lpszClassName != nullptr &&
+        classNamed(wndClass->lpszClassName, wndClass->hInstance) == s.classes.end()) {
+        WindowClass c{*wndClass, wndClass->lpszClassName};
+        c.definition.lpszClassName = nullptr; // the caller's string need not outlive the call
+        s.classes.push_back(c);
+        atom = static_cast<ATOM>(0xC000 + s.classes.size());
     }
-    WindowClass c{*wndClass, wndClass->lpszClassName};
-    c.definition.lpszClassName = nullptr; // the caller's string need not outlive the call
-    s.classes.push_back(c);
-    return static_cast<ATOM>(0xC000 + s.classes.size());
+    record("RegisterClassA", {number(wndClass)}, atom,
+           {wndClass != nullptr ? copyOf(wndClass->lpszClassName) : ""});
+    return atom;
 }
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance) {
-    logCall("UnregisterClassA");
     State& s = state();
     auto it = classNamed(className, instance);
-    if (it == s.classes.end()) {
-        return FALSE;
-    }
     // Windows refuses while a window of the class still exists.
-    for (const auto& entry : s.windows) {
-        if (sameName(entry.second.className, className)) {
-            return FALSE;
-        }
+    const bool inUse = std::any_of(s.windows.begin(), s.windows.end(), [&](const auto& entry) {
+        return sameName(entry.second.className, className);
+    });
+    const BOOL removed = it != s.classes.end() && !inUse;
+    if (removed) {
+        s.classes.erase(it);
     }
-    s.classes.erase(it);
-    return TRUE;
+    record("UnregisterClassA", {number(className), number(instance)}, removed, {copyOf(className)});
+    return removed;
 }
 
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param) {
-    logCall("CreateWindowExA");
+    record("CreateWindowExA",
+           {exStyle, number(className), number(windowName), style, static_cast<std::uintptr_t>(x),
+            static_cast<std::uintptr_t>(y), static_cast<std::uintptr_t>(width),
+            static_cast<std::uintptr_t>(height), number(parent), number(menu), number(instance),
+            number(param)},
+           0, {copyOf(className), copyOf(windowName)});
     State& s = state();
     const WindowClass* windowClass = className ? findClass(className) : nullptr;
     if (s.failCreate || windowClass == nullptr) {
@@ -208,7 +194,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {
-    logCall("DestroyWindow");
+    record("DestroyWindow", {number(window)});
     Window* w = liveWindow(window);
     if (w == nullptr) {
         return FALSE;
@@ -221,13 +207,12 @@ BOOL WINAPI DestroyWindow(HWND window) {
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
-    logCall("ShowWindow");
     Window* w = liveWindow(window);
-    if (w == nullptr) {
-        return FALSE;
+    const BOOL wasVisible = w != nullptr && w->visible;
+    if (w != nullptr) {
+        w->visible = command != SW_HIDE;
     }
-    const BOOL wasVisible = w->visible;
-    w->visible = command != SW_HIDE;
+    record("ShowWindow", {number(window), static_cast<std::uintptr_t>(command)}, wasVisible);
     return wasVisible;
 }
 
@@ -252,13 +237,15 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName) {
 }
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
-    logCall("SetWindowLongA");
     Window* w = liveWindow(window);
-    if (w == nullptr || index != GWL_USERDATA) {
-        return 0;
+    LONG previous = 0;
+    if (w != nullptr && index == GWL_USERDATA) {
+        previous = w->userData;
+        w->userData = value;
     }
-    const LONG previous = w->userData;
-    w->userData = value;
+    record("SetWindowLongA",
+           {number(window), static_cast<std::uintptr_t>(index), static_cast<std::uint32_t>(value)},
+           static_cast<std::uint32_t>(previous));
     return previous;
 }
 
@@ -268,46 +255,47 @@ LONG WINAPI GetWindowLongA(HWND window, int index) {
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    logCall("DefWindowProcA");
-    state().defaulted.push_back({window, message, wParam, lParam});
-    return message == WM_NCCREATE ? TRUE : 0;
+    const LRESULT result = message == WM_NCCREATE ? TRUE : 0;
+    record("DefWindowProcA", {number(window), message, wParam, static_cast<std::uintptr_t>(lParam)},
+           static_cast<std::uintptr_t>(result));
+    return result;
 }
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    logCall("SendMessageA");
-    state().sent.push_back({window, message, wParam, lParam});
+    // Before what the receiving procedure does, which the record holds after it.
+    record("SendMessageA", {number(window), message, wParam, static_cast<std::uintptr_t>(lParam)});
     Window* w = liveWindow(window);
     return w == nullptr ? 0 : w->procedure(window, message, wParam, lParam);
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    logCall("MessageBoxA");
-    state().boxes.push_back({owner, text ? text : "", caption ? caption : "", type});
+    record("MessageBoxA", {number(owner), number(text), number(caption), type}, IDOK,
+           {win32_standin::copyOf(text), win32_standin::copyOf(caption)});
     return IDOK;
 }
 
 DWORD WINAPI GetSysColor(int index) {
-    logCall("GetSysColor");
-    state().getSysColor.push_back(index);
     const COLORREF color = index >= 0 && index < SYSTEM_COLOR_COUNT ? state().colors[index] : 0;
-    if (observer().colorRead) {
-        observer().colorRead(index, color);
-    }
+    record("GetSysColor", {static_cast<std::uintptr_t>(index)}, color);
     return color;
 }
 
 BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) {
-    logCall("SetSysColors");
-    const int n = count > 0 ? count : 0;
-    SetSysColorsCall call{{indices, indices + n}, {values, values + n}};
-    state().setSysColors.push_back(call);
-    for (int i = 0; i < n; ++i) {
+    std::vector<std::pair<int, std::uint32_t>> pairs;
+    for (int i = 0; i < count; ++i) {
+        pairs.emplace_back(indices[i], values[i]);
         if (indices[i] >= 0 && indices[i] < SYSTEM_COLOR_COUNT) {
             state().colors[indices[i]] = values[i];
         }
     }
-    if (observer().colorsSet) {
-        observer().colorsSet(call);
+    if (standin::recordingCalls()) {
+        standin::record({"SetSysColors",
+                         {static_cast<std::uintptr_t>(count), number(indices), number(values)},
+                         {},
+                         TRUE,
+                         "",
+                         "",
+                         std::move(pairs)});
     }
     return TRUE;
 }

@@ -1,5 +1,5 @@
-// What tests and the stand-in host can see and steer of the in-process Win32 stand-in:
-// the system colour table, window classes, windows, message boxes and an ordered call log.
+// What tests can see and steer of the in-process Win32 stand-in: the system colour table, window
+// classes and windows. Every call to it goes to the record of calls (standin/call_record.h).
 #pragma once
 
 #include "win32/system_color_count.h"
@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,25 +15,6 @@ namespace win32_standin {
 
 // Windows' standard colours, which the table holds after reset().
 const std::array<COLORREF, SYSTEM_COLOR_COUNT>& defaultSystemColors();
-
-struct SetSysColorsCall {
-    std::vector<INT> indices;
-    std::vector<COLORREF> values;
-};
-
-struct MessageBoxCall {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-
-struct SentMessage {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
 
 struct Window {
     HWND handle;
@@ -58,7 +38,8 @@ struct WindowClass {
     std::string name;
 };
 
-// Back to a fresh session: standard colours, no classes or windows, empty logs, no failures.
+// Back to a fresh session: standard colours, no classes or windows, an empty record of calls, no
+// failures.
 void reset();
 
 // Makes the next RegisterClassA / CreateWindowExA calls fail (until set back to false).
@@ -67,27 +48,6 @@ void failCreateWindow(bool fail);
 
 // Sets one entry of the colour table directly, as another program or the user would.
 void setSystemColor(int index, COLORREF value);
-
-// Appends a line to the call log; the stand-in logs each of its functions by name, and a
-// fake or stand-in host can log its own functions into the same ordered record.
-void logCall(const std::string& name);
-const std::vector<std::string>& callLog();
-
-// Told of each GetSysColor (the index and the colour it gave) and each SetSysColors call as it is
-// made, for a host's trace; empty functions tell no one. reset() keeps the observer.
-struct SystemColorObserver {
-    std::function<void(int index, COLORREF color)> colorRead;
-    std::function<void(const SetSysColorsCall& call)> colorsSet;
-};
-void observeSystemColors(SystemColorObserver observer);
-
-const std::vector<SetSysColorsCall>& setSysColorsCalls();
-const std::vector<int>& getSysColorCalls();
-const std::vector<MessageBoxCall>& messageBoxes();
-// Every message sent with SendMessageA, in order.
-const std::vector<SentMessage>& sentMessages();
-// Every message that reached DefWindowProcA, in order.
-const std::vector<SentMessage>& defaultProcessed();
 
 // The live windows and registered classes.
 const Window* findWindow(HWND handle);

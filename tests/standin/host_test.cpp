@@ -1,6 +1,7 @@
 #include "standin/host.h"
 
 #include "host/marlwood.h"
+#include "standin/call_record.h"
 #include "standin/plugin_module.h"
 #include "tests/temp_style.h"
 #include "win32/win32_standin.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 
@@ -23,11 +25,12 @@ class StandinHost : public testing::Test {
     void SetUp() override {
         standin::destroyMainWindow();
         win32_standin::reset();
-        standin::setTrace(nullptr);
+        standin::answerWith({});
         standin::setStyle("/styles/sample.style", SAMPLE);
     }
     void TearDown() override {
-        standin::setTrace(nullptr);
+        standin::recordCalls(false);
+        standin::answerWith({});
         standin::destroyMainWindow();
     }
 };
@@ -207,9 +210,11 @@ TEST_F(Subscriptions, DestroyedWindowIsNotSentTo) {
 }
 
 TEST_F(Subscriptions, OtherMessagesGoToTheDefaultProcedure) {
+    standin::recordCalls(true);
     SendMessageA(host, WM_USER + 7, 1, 2);
-    ASSERT_FALSE(win32_standin::defaultProcessed().empty());
-    EXPECT_EQ(win32_standin::defaultProcessed().back().message, static_cast<UINT>(WM_USER + 7));
+    ASSERT_FALSE(standin::calls().empty());
+    EXPECT_EQ(standin::calls().back().function, "DefWindowProcA");
+    EXPECT_EQ(standin::calls().back().arguments[1], static_cast<UINT>(WM_USER + 7));
 }
 
 using StyleFiles = StandinHost;
@@ -267,46 +272,68 @@ TEST_F(StyleFiles, LookupsAnswerFromTheFileThePathNames) {
     EXPECT_EQ(standin::currentStylePath(), "/styles/sample.style") << "asking changes nothing";
 }
 
-TEST_F(StandinHost, LookupsAreRecordedWithWhetherTheStyleAnsweredThem) {
-    ReadString("/styles/sample.style", "menu.title:", "x"); // not recorded yet
-    standin::recordLookups(true);
-    ReadString("/styles/sample.style", "window.label.focus:", "parentrelative");
-    ReadColor("/styles/sample.style", "menu.title.color:", "#ffffe1");
-    ReadColor("/styles/sample.style", "menu.frame.color:", "#0a246a");
-    ReadColor("", "menu.frame.color:", "#0a246a");
-    const std::vector<standin::Lookup> lookups = standin::takeLookups();
-    standin::recordLookups(false);
-    ASSERT_EQ(lookups.size(), 4u);
-    EXPECT_FALSE(lookups[0].color);
-    EXPECT_TRUE(lookups[0].found && lookups[0].usable);
-    EXPECT_EQ(lookups[1].key, "menu.title.color:");
-    EXPECT_EQ(lookups[1].defaultText, "#ffffe1");
-    EXPECT_TRUE(lookups[1].found);
-    EXPECT_FALSE(lookups[1].usable) << "not a colour";
-    EXPECT_EQ(lookups[1].result, RGB(0xff, 0xff, 0xe1));
-    EXPECT_TRUE(lookups[2].usable);
-    EXPECT_EQ(lookups[2].result, RGB(0xaa, 0xbb, 0xcc));
-    EXPECT_EQ(lookups[3].path, "");
-    EXPECT_FALSE(lookups[3].found);
-    EXPECT_TRUE(standin::takeLookups().empty());
+// The record keeps what each call was given and how the host came by its answer; with
+// recording off it keeps nothing.
+TEST_F(StandinHost, EachCallIsRecordedWithWhatItWasGivenAndAnswered) {
+    ReadString("/styles/sample.style", "menu.title:", "x");
+    EXPECT_TRUE(standin::calls().empty()) << "not recording yet";
+    standin::recordCalls(true);
+    const struct {
+        std::function<void()> call;
+        const char* function;
+        std::vector<std::string> texts;
+        std::string answer;
+        std::string note;
+    } cases[] = {
+        {[] { ReadString("/styles/sample.style", "window.label.focus:", "parentrelative"); },
+         "ReadString",
+         {"/styles/sample.style", "window.label.focus:", "parentrelative"},
+         "ParentRelative",
+         ""},
+        {[] { ReadString("/styles/sample.style", "menu.hilite:", "parentrelative"); },
+         "ReadString",
+         {"/styles/sample.style", "menu.hilite:", "parentrelative"},
+         "parentrelative",
+         "default"},
+        {[] { ReadColor("/styles/sample.style", "menu.title.color:", "#ffffe1"); },
+         "ReadColor",
+         {"/styles/sample.style", "menu.title.color:", "#ffffe1"},
+         "#ffffe1",
+         "default: value is not a colour"},
+        {[] { ReadColor("/styles/sample.style", "menu.frame.color:", "#0a246a"); },
+         "ReadColor",
+         {"/styles/sample.style", "menu.frame.color:", "#0a246a"},
+         "#aabbcc",
+         ""},
+        {[] { ReadColor("", "menu.frame.color:", "#0a246a"); },
+         "ReadColor",
+         {"", "menu.frame.color:", "#0a246a"},
+         "#0a246a",
+         "default"},
+        {[] { IsInString("Solid", "solid"); }, "IsInString", {"Solid", "solid"}, "true", ""},
+        {[] { stylePath(nullptr); }, "stylePath", {""}, "/styles/sample.style", ""},
+    };
+    for (const auto& c : cases) {
+        c.call();
+        ASSERT_FALSE(standin::calls().empty()) << c.function;
+        const standin::Call call = standin::takeCalls().back();
+        EXPECT_EQ(call.function, c.function);
+        EXPECT_EQ(call.texts, c.texts) << c.function;
+        EXPECT_EQ(call.resultText, c.answer) << c.function;
+        EXPECT_EQ(call.note, c.note) << c.function;
+    }
 }
 
-TEST_F(StandinHost, TraceReportsEachCallWithArgumentsAndResult) {
-    std::vector<std::string> lines;
-    standin::setTrace([&](const std::string& line) { lines.push_back(line); });
-    ReadString("/styles/sample.style", "menu.hilite:", "parentrelative");
-    ReadColor("/styles/sample.style", "menu.title.color:", "#0a246a");
-    IsInString("Solid", "solid");
-    stylePath(nullptr);
-    const std::vector<std::string> expected = {
-        "ReadString(\"/styles/sample.style\", \"menu.hilite:\", \"parentrelative\") -> "
-        "\"parentrelative\" (default)",
-        "ReadColor(\"/styles/sample.style\", \"menu.title.color:\", \"#0a246a\") -> #0a246a "
-        "(default: value is not a colour)",
-        "IsInString(\"Solid\", \"solid\") -> true",
-        "stylePath(null) -> \"/styles/sample.style\"",
-    };
-    EXPECT_EQ(lines, expected);
+// What hosts built otherwise may answer: a null path, null texts, any nonzero truth byte.
+TEST_F(StandinHost, AnswersAsATestSetsThem) {
+    standin::Answers answers;
+    answers.nullPath = answers.nullTexts = true;
+    answers.foundByte = 0x80;
+    standin::answerWith(answers);
+    EXPECT_EQ(stylePath(nullptr), nullptr);
+    EXPECT_EQ(ReadString("/styles/sample.style", "window.label.focus:", "x"), nullptr);
+    EXPECT_EQ(IsInString("Solid", "solid"), 0x80);
+    EXPECT_EQ(IsInString("Solid", "raised"), 0);
 }
 
 TEST_F(StandinHost, LinkedPluginStartsFollowsStyleChangesAndStops) {
@@ -321,7 +348,6 @@ TEST_F(StandinHost, LinkedPluginStartsFollowsStyleChangesAndStops) {
     standin::setStyle("/styles/next.style", "window.title.focus.color: #405060\n");
     EXPECT_EQ(standin::broadcastStyleChanged(), 1);
     EXPECT_EQ(GetSysColor(COLOR_ACTIVECAPTION), RGB(0x40, 0x50, 0x60));
-    EXPECT_EQ(win32_standin::setSysColorsCalls().size(), 2u);
 
     EXPECT_NE(plugin.end(plugin.instance), 0);
     EXPECT_TRUE(standin::styleChangeSubscribers().empty());

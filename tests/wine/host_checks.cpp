@@ -194,34 +194,25 @@ int runCheck(const std::vector<std::string>& styles) {
         say(error);
         return 2;
     }
-    AllColors before{};
-    const bool ran = session.run(
-        styles.size(),
-        [&](std::size_t i) {
-            if (!standin::loadStyle(styles[i], &error)) {
-                say(error);
-                return false;
-            }
-            resetManagedColors();
-            before = allNow();
-            return true;
-        },
-        [&](std::size_t i, const standin::Step& step) {
-            if (step.start) {
-                expect(step.result == 0, "beginPlugin returned " + std::to_string(step.result));
-            } else {
-                expect(step.result == 1,
-                       "style change reached " + std::to_string(step.result) + " windows");
-            }
-            standin::printManagedColors(stdout, styles[i]);
-            checkOthersUnchanged(before);
-            if (step.start) {
-                checkRunning(session);
-            }
-            return true;
-        });
-    if (!ran) {
-        return 2;
+    for (const std::string& style : styles) {
+        if (!standin::loadStyle(style, &error)) {
+            say(error);
+            return 2;
+        }
+        resetManagedColors();
+        const AllColors before = allNow();
+        const standin::Step step = session.step();
+        if (step.start) {
+            expect(step.result == 0, "beginPlugin returned " + std::to_string(step.result));
+        } else {
+            expect(step.result == 1,
+                   "style change reached " + std::to_string(step.result) + " windows");
+        }
+        standin::printManagedColors(stdout, style);
+        checkOthersUnchanged(before);
+        if (step.start) {
+            checkRunning(session);
+        }
     }
 
     expect(session.stop() != 0, "endPlugin returned 0");

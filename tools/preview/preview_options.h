@@ -1,8 +1,6 @@
 // The preview tool's command line: tintlet-preview [options] [STYLE...]
 #pragma once
 
-#include "win32/win32_standin.h"
-
 #include <windows.h>
 
 #include <string>
@@ -12,11 +10,12 @@ namespace preview {
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool trace = false;
     bool watch = false;
     bool strict = false; // exit status 3 when any warning was printed
-    // The window background the highlight is seen on: Windows' own, as the stand-in starts with.
-    COLORREF window = win32_standin::defaultSystemColors()[COLOR_WINDOW];
+    // The window background the highlight is seen on: white, Windows' own.
+    COLORREF window = RGB(255, 255, 255);
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
     std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine

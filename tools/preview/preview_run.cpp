@@ -2,6 +2,7 @@
 
 #include "colors/style_access.h"
 #include "colors/system_color_set.h"
+#include "standin/call_record.h"
 #include "standin/host.h"
 #include "standin/session.h"
 #include "stylefile/color_text.h"
@@ -13,7 +14,6 @@
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
 #include "tools/preview/title_bar_svg.h"
-#include "win32/win32_standin.h"
 
 #include <algorithm>
 #include <atomic>
@@ -74,9 +74,9 @@ struct Run {
 // Colour values the plug-in read and could not use, one warning per key with every default
 // that then applied.
 void addColorValueWarnings(const std::string& path, const stylefile::StyleFile& style,
-                           const std::vector<standin::Lookup>& pass, Warnings* warnings) {
+                           const std::vector<Lookup>& pass, Warnings* warnings) {
     std::vector<std::pair<stylefile::StyleLine, std::vector<std::string>>> unusable;
-    for (const standin::Lookup& lookup : pass) {
+    for (const Lookup& lookup : pass) {
         if (!lookup.color || !lookup.found || lookup.usable || lookup.path != path) {
             continue;
         }
@@ -146,15 +146,15 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
 // What in a style's own text will not do what its author meant, in line order. hostPath is the
 // path the host gave the plug-in.
 Warnings inputWarnings(const std::string& hostPath, const stylefile::StyleProblems& problems,
-                       const std::vector<standin::Lookup>& pass) {
+                       const std::vector<Lookup>& pass) {
     const stylefile::StyleFile& style = standin::currentStyle();
     Warnings warnings;
-    for (const standin::Lookup& lookup : pass) {
+    for (const Lookup& lookup : pass) {
         if (lookup.path != hostPath) {
             warnings.add(0, [&] {
                 const std::string tooLong = pathTooLong(hostPath);
                 return !tooLong.empty() ? tooLong
-                                        : "the plug-in asked for \"" + lookup.path +
+                                        : "the plug-in asked for \"" + std::string(lookup.path) +
                                               "\", not this style: the colours shown are not "
                                               "this style's";
             });
@@ -195,80 +195,108 @@ std::string colorName(int index) {
     return index == COLOR_WINDOW ? "COLOR_WINDOW" : std::to_string(index);
 }
 
-// The plug-in's system colour calls, in the trace beside its host calls.
-void traceSystemColors(const Output& output, bool on) {
-    if (!on) {
-        win32_standin::observeSystemColors({});
-        return;
+// A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,
+// so where it ends stays plain.
+std::string quoted(bool given, const std::string& text) {
+    if (!given) {
+        return "null";
     }
-    win32_standin::observeSystemColors(
-        {[&output](int index, COLORREF color) {
-             output.out << "trace: GetSysColor(" << colorName(index) << ") -> "
-                        << stylefile::colorText(color) << "\n";
-         },
-         [&output](const win32_standin::SetSysColorsCall& call) {
-             output.out << "trace: SetSysColors(" << call.indices.size() << " colours)\n";
-             for (std::size_t i = 0; i < call.indices.size(); ++i) {
-                 output.out << "trace:   " << colorName(call.indices[i]) << " " << call.indices[i]
-                            << " " << stylefile::colorText(call.values[i]) << "\n";
-             }
-         }});
+    std::string out = "\"";
+    for (char c : text) {
+        out += c == '"' ? "\\x22" : c == '\\' ? "\\x5c" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+// The trace of one pass: the plug-in's host calls, the window colour it read and the ten-colour
+// call, from the record of its calls.
+void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
+    for (const standin::Call& call : pass) {
+        const auto argument = [&](std::size_t i) {
+            return quoted(call.arguments[i] != 0, call.texts[i]);
+        };
+        std::string line;
+        if (call.function == "GetMWWnd") {
+            char handle[24];
+            std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(call.result));
+            line = "GetMWWnd() -> " + std::string(handle);
+        } else if (call.function == "stylePath") {
+            line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
+        } else if (call.function == "ReadString" || call.function == "ReadColor") {
+            const bool text = call.function == "ReadString";
+            line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
+                   ") -> " + (text ? quoted(call.result != 0, call.resultText) : call.resultText) +
+                   (call.note.empty() ? "" : " (" + call.note + ")");
+        } else if (call.function == "IsInString") {
+            line = "IsInString(" + argument(0) + ", " + argument(1) + ") -> " + call.resultText;
+        } else if (call.function == "GetSysColor") {
+            line = "GetSysColor(" + colorName(static_cast<int>(call.arguments[0])) + ") -> " +
+                   stylefile::colorText(static_cast<COLORREF>(call.result));
+        } else if (call.function == "SetSysColors") {
+            line = "SetSysColors(" + std::to_string(call.colors.size()) + " colours)";
+            for (const auto& [index, color] : call.colors) {
+                output.out << "trace: " << line << "\n";
+                line = "  " + colorName(index) + " " + std::to_string(index) + " " +
+                       stylefile::colorText(color);
+            }
+        } else {
+            continue; // the rest of Windows: the window and its messages
+        }
+        output.out << "trace: " << printable(line) << "\n";
+    }
+}
+
+// Why the plug-in did not start: the text of the error box it showed, if any.
+std::string startFailure(const std::vector<standin::Call>& pass) {
+    for (auto call = pass.rbegin(); call != pass.rend(); ++call) {
+        if (call->function == "MessageBoxA") {
+            return "the plug-in failed to start: " + call->texts[0];
+        }
+    }
+    return "the plug-in failed to start";
 }
 
 enum class Steps { Done, StyleUnread, NotStarted, ReportUnwritten };
 
-// Runs the plug-in over styles, one step each: the start when it is not running yet, else a
-// change. Each style is read just before its step and is the only one in memory. After each step
-// come the style's warnings and the report of the colours applied, and with --trace the host
-// calls of the step before them. A style that cannot be read ends the steps with error, and the
-// last style read stays the host's.
-Steps runSteps(Run& run, standin::Session& session, const std::vector<std::string>& paths,
-               std::string* error) {
+// One step of the run on the style at path: the start when the plug-in is not running yet, else
+// a change. The style is read just before its step and is the only one in memory. After it come,
+// with --trace, the host calls of the step, then the style's warnings and the report of the
+// colours applied. A style that cannot be read ends the run with error, and the last style read
+// stays the host's.
+Steps runStep(Run& run, standin::Session& session, const std::string& path, std::string* error) {
     const Output& output = run.output;
-    std::string step;
+    stylefile::StyleFile style;
     stylefile::StyleProblems problems;
-    Steps result = Steps::Done;
-    const auto prepare = [&](std::size_t i) {
-        stylefile::StyleFile style;
-        problems = {};
-        if (!stylefile::readStyleFile(paths[i], &style, error, &problems)) {
-            result = Steps::StyleUnread;
-            return false;
-        }
-        step = session.running() ? "change " + std::to_string(++run.changes) : "start";
-        // The host gives the plug-in the style's absolute path, whatever folder it runs in.
-        standin::setStyle(hostPathOf(paths[i]), std::move(style));
-        if (run.options.trace) {
-            output.out << "host calls of the " << step << " with " << printable(paths[i]) << ":\n";
-        }
-        traceSystemColors(output, run.options.trace);
-        standin::recordLookups(true);
-        return true;
-    };
-    const auto report = [&](std::size_t i, const standin::Step& done) {
-        const std::vector<standin::Lookup> pass = standin::takeLookups();
-        standin::recordLookups(false);
-        traceSystemColors(output, false);
-        if (done.start && done.result != 0) {
-            result = Steps::NotStarted;
-            return false;
-        }
-        output.out << std::flush;
-        printWarnings(run, paths[i], inputWarnings(hostPathOf(paths[i]), problems, pass));
-        output.err << std::flush;
-        const AppliedColors colors = readAppliedColors();
-        run.applied.push_back(colors);
-        output.out << formatReport(paths[i], step, colors, output.swatches,
-                                   colorsFromDefaults(pass), run.options.window, &run.warnings)
-                   << std::flush;
-        if (!output.out) {
-            result = Steps::ReportUnwritten;
-            return false;
-        }
-        return true;
-    };
-    session.run(paths.size(), prepare, report);
-    return result;
+    if (!stylefile::readStyleFile(path, &style, error, &problems)) {
+        return Steps::StyleUnread;
+    }
+    const std::string step =
+        session.running() ? "change " + std::to_string(++run.changes) : "start";
+    // The host gives the plug-in the style's absolute path, whatever folder it runs in.
+    const std::string hostPath = hostPathOf(path);
+    standin::setStyle(hostPath, std::move(style));
+    standin::recordCalls(true);
+    const standin::Step done = session.step();
+    standin::recordCalls(false);
+    const std::vector<standin::Call> pass = standin::takeCalls();
+    if (run.options.trace) {
+        output.out << "host calls of the " << step << " with " << printable(path) << ":\n";
+        printTrace(output, pass);
+    }
+    if (done.start && done.result != 0) {
+        *error = startFailure(pass);
+        return Steps::NotStarted;
+    }
+    const std::vector<Lookup> lookups = lookupsOf(pass);
+    output.out << std::flush;
+    printWarnings(run, path, inputWarnings(hostPath, problems, lookups));
+    output.err << std::flush;
+    const AppliedColors colors = readAppliedColors();
+    run.applied.push_back(colors);
+    output.out << formatReport(path, step, colors, output.swatches, colorsFromDefaults(lookups),
+                               run.options.window, &run.warnings)
+               << std::flush;
+    return output.out ? Steps::Done : Steps::ReportUnwritten;
 }
 
 // Writes the picture of the colours now applied, whole, or says why it could not.
@@ -297,18 +325,16 @@ int runPlugin(Run& run) {
     if (!session.load(&error)) {
         return fail(output, error);
     }
-    switch (runSteps(run, session, run.styles, &error)) {
-    case Steps::Done:
-        break;
-    case Steps::StyleUnread:
-        return fail(output, error);
-    case Steps::NotStarted: {
-        const auto& boxes = win32_standin::messageBoxes();
-        return fail(output, "the plug-in failed to start" +
-                                (boxes.empty() ? std::string() : ": " + boxes.back().text));
-    }
-    case Steps::ReportUnwritten:
-        return 1;
+    for (const std::string& path : run.styles) {
+        switch (runStep(run, session, path, &error)) {
+        case Steps::Done:
+            break;
+        case Steps::StyleUnread:
+        case Steps::NotStarted:
+            return fail(output, error);
+        case Steps::ReportUnwritten:
+            return 1;
+        }
     }
     if (!writeSvg(run)) {
         return 1;
@@ -329,7 +355,7 @@ int runPlugin(Run& run) {
         std::atomic<bool> unwritten{!output.out};
         watchStyleFile(path, WATCH_INTERVAL, unwritten, run.options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
-            switch (runSteps(run, session, {path}, &error)) {
+            switch (runStep(run, session, path, &error)) {
             case Steps::StyleUnread:
                 output.err << "tintlet-preview: " << printable(error)
                            << "; keeping the last style\n"
@@ -411,16 +437,10 @@ int runPreview(const Options& options, const Output& output) {
             return fail(output, error);
         }
     }
-    win32_standin::setSystemColor(COLOR_WINDOW, options.window);
-    if (options.trace) {
-        standin::setTrace([&output](const std::string& line) {
-            output.out << "trace: " << printable(line) << "\n";
-        });
-    }
-    const int status = runPlugin(run);
-    standin::setTrace(nullptr);
-    traceSystemColors(output, false);
-    return status;
+    // The window colour the plug-in finds, as a user's own Windows would hold it.
+    const INT window = COLOR_WINDOW;
+    SetSysColors(1, &window, &options.window);
+    return runPlugin(run);
 }
 
 } // namespace preview

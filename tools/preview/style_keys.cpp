@@ -174,7 +174,20 @@ KeyMatch matchPluginKey(std::string_view key) {
     return match;
 }
 
-std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<standin::Lookup>& pass) {
+std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass) {
+    std::vector<Lookup> lookups;
+    for (const standin::Call& call : pass) {
+        const bool color = call.function == "ReadColor";
+        if (color || call.function == "ReadString") {
+            lookups.push_back({call.texts[0], call.texts[1], call.texts[2], color,
+                               call.note != "default", call.note.empty(),
+                               static_cast<COLORREF>(call.result)});
+        }
+    }
+    return lookups;
+}
+
+std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<Lookup>& pass) {
     std::array<bool, MANAGED_COLOR_COUNT> fromDefaults{};
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
         fromDefaults[i] = true; // the fixed fallback, or a lookup the host did not see
@@ -182,7 +195,7 @@ std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<stand
             continue;
         }
         const StyleLookupEntry& entry = entryOf(colorSources[i]);
-        const auto made = std::find_if(pass.rbegin(), pass.rend(), [&](const standin::Lookup& l) {
+        const auto made = std::find_if(pass.rbegin(), pass.rend(), [&](const Lookup& l) {
             return l.color && l.key == entry.key && l.defaultText == entry.defaultValue;
         });
         if (made != pass.rend()) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "colors/system_color_set.h"
-#include "standin/host.h"
+#include "standin/call_record.h"
+
+#include <windows.h>
 
 #include <array>
 #include <string_view>
@@ -22,9 +24,23 @@ struct KeyMatch {
 // invisible character in a key is one edit however many bytes it takes.
 KeyMatch matchPluginKey(std::string_view key);
 
+// A ReadString or ReadColor of a pass, as the host answered it.
+struct Lookup {
+    std::string_view path;
+    std::string_view key;
+    std::string_view defaultText;
+    bool color;      // ReadColor, else ReadString
+    bool found;      // the style named by path has the key
+    bool usable;     // found, and for a colour the value is one
+    COLORREF result; // what ReadColor returned
+};
+
+// The lookups among the calls of a pass, which must outlive them.
+std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass);
+
 // Which of the ten applied colours, in the plug-in's order, the style did not give: the lookup
-// the plug-in last filled the colour from found no usable value in the style (pass holds the
-// host's record of the lookups), or the colour is the plug-in's fixed fallback.
-std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<standin::Lookup>& pass);
+// the plug-in last filled the colour from found no usable value in the style, or the colour is
+// the plug-in's fixed fallback.
+std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<Lookup>& pass);
 
 } // namespace preview

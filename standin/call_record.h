@@ -1,0 +1,34 @@
+// The one record of the calls made to the stand-in host's functions and to the Win32 stand-in, in
+// the order they were made: what the tests check, and what the preview's trace shows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace standin {
+
+struct Call {
+    std::string function;                  // "ReadColor", "SendMessageA", ...
+    std::vector<std::uintptr_t> arguments; // as passed: numbers, handles, pointers
+    std::vector<std::string> texts;        // what its text arguments held, in order ("" for null)
+    std::uintptr_t result = 0;             // as returned: a number, a handle, a colour, a pointer
+    std::string resultText;                // what a text it returned held
+    // How the host came by a lookup's answer: "" from the style, "default" where the style lacks
+    // the key, "default: value is not a colour".
+    std::string note;
+    std::vector<std::pair<int, std::uint32_t>> colors; // SetSysColors: each index and colour
+};
+
+// Calls are recorded from here on, or no longer (off at first: a soak makes millions).
+void recordCalls(bool on);
+bool recordingCalls();
+void record(Call call);
+
+// The calls recorded since the record was last emptied.
+const std::vector<Call>& calls();
+// Those calls, emptying the record.
+std::vector<Call> takeCalls();
+
+} // namespace standin
