@@ -1,7 +1,5 @@
 #include "tools/preview/child_process.h"
 
-#include "tools/preview/output_file.h"
-
 #include <cerrno>
 #include <dirent.h>
 #include <fstream>
@@ -273,7 +271,12 @@ bool ChildProcess::write(const std::string& text) {
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     sigprocmask(SIG_BLOCK, &pipeSignal, &before);
-    const int failure = writeAll(input_, text.data(), text.size());
+    int failure = 0;
+    for (std::size_t done = 0; done < text.size() && failure == 0;) {
+        const ssize_t written = ::write(input_, text.data() + done, text.size() - done);
+        failure = written >= 0 ? 0 : errno == EINTR ? 0 : errno;
+        done += written > 0 ? static_cast<std::size_t>(written) : 0;
+    }
     const timespec now = {0, 0};
     if (failure == EPIPE) {
         sigtimedwait(&pipeSignal, nullptr, &now);

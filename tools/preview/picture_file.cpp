@@ -1,9 +1,9 @@
 #include "tools/preview/picture_file.h"
 
 #include "stylefile/file_access.h"
-#include "tools/preview/output_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -154,8 +154,15 @@ bool writePicture(const std::string& path, PictureKind kind, const std::string& 
     if (::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
-    int error = writeAll(file, content.data(), content.size());
-    if (::close(file) != 0 && error == 0) {
+    std::FILE* stream = ::fdopen(file, "wb");
+    if (stream == nullptr) {
+        ::close(file);
+    }
+    errno = 0;
+    const bool written = stream != nullptr &&
+                         std::fwrite(content.data(), 1, content.size(), stream) == content.size();
+    int error = written ? 0 : (errno != 0 ? errno : EIO);
+    if (stream != nullptr && std::fclose(stream) != 0 && error == 0) {
         error = errno;
     }
     if (error != 0) {

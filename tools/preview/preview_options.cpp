@@ -3,6 +3,7 @@
 #include "stylefile/color_text.h"
 
 #include <cstdlib>
+#include <getopt.h>
 
 namespace preview {
 
@@ -29,86 +30,109 @@ std::string usage() {
            stylefile::colorText(Options().window) +
            ")\n"
            "  --strict      exit with status 3 when any warning was printed\n"
+           "  --version     show the version\n"
            "  --help        show this help\n";
 }
 
-bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            options->styles.push_back(argument);
-            continue;
+namespace {
+
+enum Option {
+    HELP = 'h',
+    TRACE = 256,
+    WATCH,
+    STRICT,
+    WINDOW,
+    SCREENSHOT,
+    SVG,
+    WATCH_LIMIT,
+    VERSION
+};
+
+const option longOptions[] = {
+    {"help", no_argument, nullptr, HELP},
+    {"trace", no_argument, nullptr, TRACE},
+    {"watch", no_argument, nullptr, WATCH},
+    {"strict", no_argument, nullptr, STRICT},
+    {"window", required_argument, nullptr, WINDOW},
+    {"screenshot", required_argument, nullptr, SCREENSHOT},
+    {"svg", required_argument, nullptr, SVG},
+    {"watch-limit", required_argument, nullptr, WATCH_LIMIT}, // for tests: stop after N changes
+    {"version", no_argument, nullptr, VERSION},
+    {nullptr, 0, nullptr, 0},
+};
+
+std::string nameOf(int option) {
+    for (const ::option& known : longOptions) {
+        if (known.val == option && known.name != nullptr) {
+            return std::string("--") + known.name;
         }
-        auto value = [&](const std::string& name, std::string* out) {
-            if (argument.size() > name.size() &&
-                argument.compare(0, name.size() + 1, name + "=") == 0) {
-                *out = argument.substr(name.size() + 1);
-            } else if (i + 1 < argc) {
-                *out = argv[++i];
-                // A forgotten argument, not a file name.
-                if (!out->empty() && (*out)[0] == '-') {
-                    *error = "option " + name + " needs an argument, not '" + *out + "'";
-                    return false;
-                }
-            } else {
-                *error = "option " + name + " needs an argument";
-                return false;
-            }
-            if (out->empty()) {
-                *error = "option " + name + " needs an argument";
-                return false;
-            }
-            return true;
-        };
-        auto is = [&](const std::string& name) {
-            return argument == name || argument.compare(0, name.size() + 1, name + "=") == 0;
-        };
-        if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
+    }
+    return "-" + std::string(1, static_cast<char>(option));
+}
+
+} // namespace
+
+bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
+    optind = 0; // from the start, every time
+    opterr = 0;
+    auto* arguments = const_cast<char* const*>(argv);
+    for (int option; (option = getopt_long(argc, arguments, ":h", longOptions, nullptr)) != -1;) {
+        const std::string value = optarg != nullptr ? optarg : "";
+        if (option == '?') {
+            *error = std::string("unknown option '") + argv[optind - 1] + "' (see --help)";
+            return false;
+        }
+        if (option == ':' || (optarg != nullptr && value.empty())) {
+            *error = "option " + nameOf(option == ':' ? optopt : option) + " needs an argument";
+            return false;
+        }
+        // A forgotten argument, not a file name.
+        if (optarg != nullptr && value[0] == '-') {
+            *error = "option " + nameOf(option) + " needs an argument, not '" + value + "'";
+            return false;
+        }
+        switch (option) {
+        case HELP:
             options->help = true;
-        } else if (argument == "--trace") {
+            break;
+        case VERSION:
+            options->version = true;
+            break;
+        case TRACE:
             options->trace = true;
-        } else if (argument == "--watch") {
+            break;
+        case WATCH:
             options->watch = true;
-        } else if (argument == "--strict") {
+            break;
+        case STRICT:
             options->strict = true;
-        } else if (is("--window")) {
-            std::string text;
-            if (!value("--window", &text)) {
+            break;
+        case WINDOW:
+            if (!stylefile::parseColor(value, options->window)) {
+                *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
                 return false;
             }
-            if (!stylefile::parseColor(text, options->window)) {
-                *error = "option --window needs a colour #rrggbb or #rgb, not '" + text + "'";
-                return false;
-            }
-        } else if (is("--screenshot")) {
-            if (!value("--screenshot", &options->screenshotPath)) {
-                return false;
-            }
-        } else if (is("--svg")) {
-            if (!value("--svg", &options->svgPath)) {
-                return false;
-            }
-        } else if (is("--watch-limit")) {
-            std::string text;
-            if (!value("--watch-limit", &text)) {
-                return false;
-            }
+            break;
+        case SCREENSHOT:
+            options->screenshotPath = value;
+            break;
+        case SVG:
+            options->svgPath = value;
+            break;
+        case WATCH_LIMIT: {
             char* end = nullptr;
-            const long limit = std::strtol(text.c_str(), &end, 10);
+            const long limit = std::strtol(value.c_str(), &end, 10);
             if (*end != '\0' || limit < 1 || limit > 1000000) {
-                *error = "option --watch-limit needs a positive number, not '" + text + "'";
+                *error = "option --watch-limit needs a positive number, not '" + value + "'";
                 return false;
             }
             options->watchLimit = static_cast<int>(limit);
             options->watch = true;
-        } else {
-            *error = "unknown option '" + argument + "' (see --help)";
-            return false;
+            break;
+        }
         }
     }
+    options->styles.assign(argv + optind, argv + argc);
     if (options->watch && !options->screenshotPath.empty()) {
         *error = "--screenshot and --watch do not go together: each screenshot run starts Wine";
         return false;

@@ -1,55 +1,57 @@
 // tintlet-preview: shows what a style makes the plug-in do to the system colours.
-#include "tools/preview/output_file.h"
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_run.h"
 #include "tools/preview/stop_signals.h"
 #include "tools/preview/terminal_text.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
-#include <ostream>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
 
-// A report that could not be written is a failure, said on standard error where it can be.
-int finish(int status, preview::OutputFile& out, std::ostream& outStream, preview::OutputFile& err,
-           std::ostream& errStream) {
-    outStream.flush();
-    if (out.failed()) {
-        errStream << "tintlet-preview: cannot write the report: " << out.reason() << "\n";
+// A report that could not be written is a failure: stdio says so at the latest when standard
+// output is flushed and closed, with the system's reason.
+int finish(int status) {
+    std::cout.flush();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || std::fclose(stdout) != 0) {
+        std::fprintf(stderr, "tintlet-preview: cannot write the report: %s\n",
+                     std::strerror(errno != 0 ? errno : EIO));
         status = 1;
     }
-    errStream.flush();
-    return err.failed() ? 1 : status;
+    return std::ferror(stderr) != 0 ? 1 : status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Neither a style nor a picture may take the number of a standard descriptor that is closed.
-    if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
-        ::open("/dev/null", O_RDONLY);
+    // A standard descriptor that is closed gets /dev/null, read-only: no style or picture takes
+    // its number, and a write to it fails as it would have.
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (::fcntl(descriptor, F_GETFD) < 0 && errno == EBADF) {
+            ::open("/dev/null", O_RDONLY);
+        }
     }
-    preview::OutputFile out(STDOUT_FILENO), err(STDERR_FILENO);
-    std::ostream outStream(&out), errStream(&err);
     preview::handleStopSignals();
 
     preview::Options options;
     std::string error;
     if (!preview::parseOptions(argc, argv, &options, &error)) {
-        errStream << "tintlet-preview: " << preview::printable(error) << "\n";
-        return finish(2, out, outStream, err, errStream);
+        std::cerr << "tintlet-preview: " << preview::printable(error) << "\n";
+        return finish(2);
     }
-    if (options.help) {
-        outStream << preview::usage();
-        return finish(0, out, outStream, err, errStream);
+    if (options.help || options.version) {
+        std::cout << (options.help ? preview::usage() : "tintlet-preview " TINTLET_VERSION "\n");
+        return finish(0);
     }
     if (options.styles.empty()) {
         options.styles.push_back(TINTLET_BUNDLED_STYLE);
     }
     const bool colors = preview::colorWanted(isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"),
                                              std::getenv("TERM"));
-    const int status = preview::runPreview(options, {outStream, errStream, colors});
-    return finish(status, out, outStream, err, errStream);
+    return finish(preview::runPreview(options, {std::cout, std::cerr, colors}));
 }
