@@ -32,12 +32,13 @@ std::string targetOf(const std::string& path) {
 // Whether path names the same file as style: the same file on disk, or, where either is missing
 // for now, the same name once made absolute and resolved.
 bool sameFile(const std::string& path, const std::string& style) {
-    struct stat a {
-    }, b{};
-    if (::stat(path.c_str(), &a) == 0 && ::stat(style.c_str(), &b) == 0) {
-        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-    }
     std::error_code error, otherError;
+    if (fs::equivalent(path, style, error)) {
+        return true;
+    }
+    if (!error) {
+        return false; // both there, and two files
+    }
     const fs::path one = fs::weakly_canonical(fs::absolute(path), error);
     const fs::path other = fs::weakly_canonical(fs::absolute(style), otherError);
     return !error && !otherError && one == other;

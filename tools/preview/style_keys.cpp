@@ -2,6 +2,7 @@
 
 #include "colors/style_access.h"
 #include "colors/style_lookups.h"
+#include "tools/preview/terminal_text.h"
 
 #include <algorithm>
 #include <bitset>
@@ -28,28 +29,19 @@ bool charactersOf(std::string_view key, Characters* out) {
     if (key.size() > 4 * LONGEST_KEY) {
         return false;
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(key.data());
-    const std::size_t size = key.size();
-    for (std::size_t at = 0; at < size;) {
+    for (std::size_t at = 0; at < key.size();) {
         if (out->size == LONGEST_KEY) {
             return false;
         }
-        const unsigned char lead = bytes[at];
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-        char32_t code = lead >= 'A' && lead <= 'Z' ? lead - 'A' + 'a' : lead;
-        if (lead >= 0x80) {
-            code = lead & (0x7f >> length);
-            for (std::size_t i = 1; i < length; ++i) {
-                const unsigned char next = at + i < size ? bytes[at + i] : 0;
-                if ((next & 0xc0) != 0x80 || lead < 0xc2 || lead > 0xf4) {
-                    length = 1;
-                    code = 0x110000 + lead; // no character: the byte on its own
-                    break;
-                }
-                code = code << 6 | (next & 0x3f);
-            }
+        unsigned long code = 0;
+        std::size_t length = sequenceAt(key, at, &code);
+        if (length == 0) {
+            length = 1;
+            code = 0x110000 + static_cast<unsigned char>(key[at]); // no character: the byte alone
+        } else if (code >= 'A' && code <= 'Z') {
+            code += 'a' - 'A';
         }
-        out->text[out->size++] = code;
+        out->text[out->size++] = static_cast<char32_t>(code);
         out->present |= std::uint64_t{1} << (code % 64);
         at += length;
     }

@@ -41,7 +41,19 @@ const InvisibleCharacter* invisible(unsigned long code) {
     return nullptr;
 }
 
-// The valid UTF-8 sequence at text[at]: its length and character, or 0.
+// The length of the sequence at text[at] that is printed as it is: valid UTF-8 that is no
+// control, non-character (U+FFFE, U+FFFF) or invisible character; else 0.
+std::size_t printableSequence(std::string_view text, std::size_t at) {
+    unsigned long code = 0;
+    const std::size_t length = sequenceAt(text, at, &code);
+    const bool control = code < 0x20 || (code >= 0x7f && code <= 0x9f);
+    return length > 0 && !control && code != 0xfffe && code != 0xffff && invisible(code) == nullptr
+               ? length
+               : 0;
+}
+
+} // namespace
+
 std::size_t sequenceAt(std::string_view text, std::size_t at, unsigned long* code) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
@@ -76,19 +88,6 @@ std::size_t sequenceAt(std::string_view text, std::size_t at, unsigned long* cod
         *code >= smallest[length] && *code <= 0x10ffff && !(*code >= 0xd800 && *code <= 0xdfff);
     return valid ? length : 0;
 }
-
-// The length of the sequence at text[at] that is printed as it is: valid UTF-8 that is no
-// control, non-character (U+FFFE, U+FFFF) or invisible character; else 0.
-std::size_t printableSequence(std::string_view text, std::size_t at) {
-    unsigned long code = 0;
-    const std::size_t length = sequenceAt(text, at, &code);
-    const bool control = code < 0x20 || (code >= 0x7f && code <= 0x9f);
-    return length > 0 && !control && code != 0xfffe && code != 0xffff && invisible(code) == nullptr
-               ? length
-               : 0;
-}
-
-} // namespace
 
 std::string printable(std::string_view text) {
     std::string out;

@@ -7,6 +7,10 @@
 
 namespace preview {
 
+// The valid UTF-8 sequence at text[at]: its length and character, or 0 for a byte that begins
+// none (a stray continuation, an overlong form, a surrogate, one cut short).
+std::size_t sequenceAt(std::string_view text, std::size_t at, unsigned long* code);
+
 // text with control bytes, bytes that are not valid UTF-8, and the invisible characters below
 // written as \xNN, so a file name can neither steer the terminal, nor break a line, nor read
 // otherwise than it is; other valid UTF-8 stays as it is.
