@@ -122,6 +122,11 @@ TEST_F(PluginLifecycleTest, HiddenWindowIsAZeroSizedMarkedToolWindow) {
     EXPECT_EQ(w->param, nullptr);
     EXPECT_EQ(w->userData, 0x49474541);
     EXPECT_FALSE(w->visible);
+    // Hidden explicitly too, once it is subscribed, whatever it was created as.
+    const auto shown = tests::callsTo("ShowWindow");
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].arguments, (std::vector<std::uintptr_t>{
+                                      reinterpret_cast<std::uintptr_t>(pluginWindow()), SW_HIDE}));
 }
 
 TEST_F(PluginLifecycleTest, SubscribesItsWindowToStyleChanges) {
