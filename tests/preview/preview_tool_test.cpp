@@ -514,6 +514,9 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("usage: tintlet-preview [options] [STYLE...]\n", 0), 0u);
     EXPECT_NE(run.out.find("--watch"), std::string::npos);
+    const ToolRun version = runTool("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "tintlet-preview " TINTLET_VERSION "\n");
 }
 
 // Saves the watched style with a new highlight until the tool's output holds marker. The watcher
