@@ -33,15 +33,10 @@ bool charactersOf(std::string_view key, Characters* out) {
         if (out->size == LONGEST_KEY) {
             return false;
         }
-        unsigned long code = 0;
-        std::size_t length = sequenceAt(key, at, &code);
-        if (length == 0) {
-            length = 1;
-            code = 0x110000 + static_cast<unsigned char>(key[at]); // no character: the byte alone
-        } else if (code >= 'A' && code <= 'Z') {
-            code += 'a' - 'A';
-        }
-        out->text[out->size++] = static_cast<char32_t>(code);
+        char32_t code = 0;
+        const std::size_t length = nextCharacter(key, at, &code);
+        code = code >= 'A' && code <= 'Z' ? code - 'A' + 'a' : code;
+        out->text[out->size++] = code;
         out->present |= std::uint64_t{1} << (code % 64);
         at += length;
     }

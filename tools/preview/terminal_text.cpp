@@ -32,7 +32,7 @@ const InvisibleCharacter invisibleCharacters[] = {
     {0xfeff, "a byte-order mark"},
 };
 
-const InvisibleCharacter* invisible(unsigned long code) {
+const InvisibleCharacter* invisible(char32_t code) {
     for (const InvisibleCharacter& character : invisibleCharacters) {
         if (character.code == code) {
             return &character;
@@ -41,92 +41,58 @@ const InvisibleCharacter* invisible(unsigned long code) {
     return nullptr;
 }
 
-// The length of the sequence at text[at] that is printed as it is: valid UTF-8 that is no
-// control, non-character (U+FFFE, U+FFFF) or invisible character; else 0.
-std::size_t printableSequence(std::string_view text, std::size_t at) {
-    unsigned long code = 0;
-    const std::size_t length = sequenceAt(text, at, &code);
-    const bool control = code < 0x20 || (code >= 0x7f && code <= 0x9f);
-    return length > 0 && !control && code != 0xfffe && code != 0xffff && invisible(code) == nullptr
-               ? length
-               : 0;
-}
-
 } // namespace
 
-std::size_t sequenceAt(std::string_view text, std::size_t at, unsigned long* code) {
+std::size_t nextCharacter(std::string_view text, std::size_t at, char32_t* code) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    if (lead < 0x80) {
-        *code = lead;
-        return 1;
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xc2 && lead <= 0xdf ? 2
+                               : lead >= 0xe0 && lead <= 0xef ? 3
+                               : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                              : 0;
+    char32_t value = length < 2 ? lead : lead & (0x7f >> length);
+    bool valid = length > 0 && at + length <= text.size();
+    for (std::size_t i = 1; valid && i < length; ++i) {
+        valid = (byte(at + i) & 0xc0) == 0x80;
+        value = value << 6 | (byte(at + i) & 0x3f);
     }
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-        *code = lead & 0x1f;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        *code = lead & 0x0f;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        *code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xc0) != 0x80) {
-            return 0;
-        }
-        *code = *code << 6 | (byte(at + i) & 0x3f);
-    }
-    const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool valid =
-        *code >= smallest[length] && *code <= 0x10ffff && !(*code >= 0xd800 && *code <= 0xdfff);
-    return valid ? length : 0;
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    valid = valid && value >= smallest[length] && value <= 0x10ffff &&
+            !(value >= 0xd800 && value <= 0xdfff);
+    *code = valid ? value : NOT_A_CHARACTER + lead;
+    return valid ? length : 1;
 }
 
 std::string printable(std::string_view text) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = printableSequence(text, at);
-        if (length > 0) {
+        char32_t code = 0;
+        const std::size_t length = nextCharacter(text, at, &code);
+        const bool shown = code >= 0x20 && !(code >= 0x7f && code <= 0x9f) && code != 0xfffe &&
+                           code != 0xffff && code < NOT_A_CHARACTER && invisible(code) == nullptr;
+        if (shown) {
             out.append(text, at, length);
-            at += length;
-            continue;
         }
-        // Escape the whole sequence of an invisible character, else the byte.
-        unsigned long code = 0;
-        const std::size_t sequence = sequenceAt(text, at, &code);
-        const std::size_t escapedBytes = sequence > 1 ? sequence : 1;
-        for (std::size_t i = 0; i < escapedBytes; ++i) {
+        // Else the bytes, of a whole invisible character too.
+        for (std::size_t i = 0; !shown && i < length; ++i) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02x",
                           static_cast<unsigned char>(text[at + i]));
             out += escaped;
         }
-        at += escapedBytes;
+        at += length;
     }
     return out;
 }
 
 const InvisibleCharacter* invisibleCharacterIn(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-            ++at;
-            continue;
+        char32_t code = 0;
+        at += nextCharacter(text, at, &code);
+        if (const InvisibleCharacter* character = invisible(code)) {
+            return character;
         }
-        unsigned long code = 0;
-        const std::size_t length = sequenceAt(text, at, &code);
-        if (length > 1) {
-            if (const InvisibleCharacter* character = invisible(code)) {
-                return character;
-            }
-        }
-        at += length > 0 ? length : 1;
     }
     return nullptr;
 }
@@ -137,30 +103,18 @@ std::string describe(const InvisibleCharacter& character) {
     return std::string(character.name) + " (" + code + ")";
 }
 
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size(); ++count) {
-        unsigned long code = 0;
-        const std::size_t length = sequenceAt(text, at, &code);
-        at += length > 0 ? length : 1;
-    }
-    return count;
-}
-
 std::string quotedText(std::string_view text) {
-    std::size_t at = 0;
-    std::size_t characters = 0;
-    while (at < text.size() && characters < MOST_QUOTED_CHARACTERS) {
-        unsigned long code = 0;
-        const std::size_t length = sequenceAt(text, at, &code);
-        at += length > 0 ? length : 1;
-        ++characters;
+    std::size_t at = 0, cut = 0, characters = 0;
+    while (at < text.size()) {
+        char32_t code = 0;
+        at += nextCharacter(text, at, &code);
+        cut = ++characters == MOST_QUOTED_CHARACTERS ? at : cut;
     }
-    if (at == text.size()) {
+    if (characters <= MOST_QUOTED_CHARACTERS) {
         return "\"" + std::string(text) + "\"";
     }
-    return "\"" + std::string(text.substr(0, at)) + "...\" (" +
-           std::to_string(characters + characterCount(text.substr(at))) + " characters)";
+    return "\"" + std::string(text.substr(0, cut)) + "...\" (" + std::to_string(characters) +
+           " characters)";
 }
 
 bool colorWanted(bool terminal, const char* noColor, const char* term) {

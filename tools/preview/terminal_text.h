@@ -7,9 +7,12 @@
 
 namespace preview {
 
-// The valid UTF-8 sequence at text[at]: its length and character, or 0 for a byte that begins
-// none (a stray continuation, an overlong form, a surrogate, one cut short).
-std::size_t sequenceAt(std::string_view text, std::size_t at, unsigned long* code);
+// Stands for a byte that begins no valid UTF-8 sequence (a stray continuation, an overlong form,
+// a surrogate, one cut short), plus the byte: a character of its own, like no other.
+constexpr char32_t NOT_A_CHARACTER = 0x110000;
+
+// The character at text[at] and the bytes it takes: 1 for a byte that begins none.
+std::size_t nextCharacter(std::string_view text, std::size_t at, char32_t* code);
 
 // text with control bytes, bytes that are not valid UTF-8, and the invisible characters below
 // written as \xNN, so a file name can neither steer the terminal, nor break a line, nor read
@@ -28,9 +31,6 @@ const InvisibleCharacter* invisibleCharacterIn(std::string_view text);
 
 // "a zero-width space (U+200B)"
 std::string describe(const InvisibleCharacter& character);
-
-// The number of characters in text, each byte that is no valid UTF-8 counted as one.
-std::size_t characterCount(std::string_view text);
 
 // text in double quotes for a message; beyond MOST_QUOTED_CHARACTERS only its start, and its
 // length: "xxxx..." (1048576 characters).
