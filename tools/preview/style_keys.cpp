@@ -33,8 +33,9 @@ bool charactersOf(std::string_view key, Characters* out) {
         if (out->size == LONGEST_KEY) {
             return false;
         }
-        char32_t code = 0;
-        const std::size_t length = nextCharacter(key, at, &code);
+        // ASCII at once: keys are long and many, and almost always plain.
+        char32_t code = static_cast<unsigned char>(key[at]);
+        const std::size_t length = code < 0x80 ? 1 : nextCharacter(key, at, &code);
         code = code >= 'A' && code <= 'Z' ? code - 'A' + 'a' : code;
         out->text[out->size++] = code;
         out->present |= std::uint64_t{1} << (code % 64);

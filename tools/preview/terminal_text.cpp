@@ -89,8 +89,9 @@ std::string printable(std::string_view text) {
 const InvisibleCharacter* invisibleCharacterIn(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         char32_t code = 0;
-        at += nextCharacter(text, at, &code);
-        if (const InvisibleCharacter* character = invisible(code)) {
+        // None is ASCII; a key is read a byte at a time only where it is not.
+        at += static_cast<unsigned char>(text[at]) < 0x80 ? 1 : nextCharacter(text, at, &code);
+        if (const InvisibleCharacter* character = code != 0 ? invisible(code) : nullptr) {
             return character;
         }
     }
