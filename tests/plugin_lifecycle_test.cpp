@@ -88,7 +88,7 @@ TEST_F(PluginLifecycleTest, StartUpRunsInOrderAndAppliesOnce) {
     ASSERT_EQ(beginPlugin(MODULE), 0);
 
     EXPECT_THAT(pluginCalls(), ElementsAre("GetMWWnd", "RegisterClassA", "CreateWindowExA",
-                                           "SendMessageA", "SetWindowLongA", "ShowWindow",
+                                           "SendMessageA", "SetWindowLongPtrA", "ShowWindow",
                                            "stylePath", "GetSysColor", "SetSysColors"));
     ASSERT_EQ(win32_standin::setSysColorsCalls().size(), 1u);
     EXPECT_EQ(win32_standin::setSysColorsCalls()[0].values.size(), 10u);

@@ -251,20 +251,20 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName) {
     return nullptr;
 }
 
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
-    logCall("SetWindowLongA");
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
+    logCall("SetWindowLongPtrA");
     Window* w = liveWindow(window);
-    if (w == nullptr || index != GWL_USERDATA) {
+    if (w == nullptr || index != GWLP_USERDATA) {
         return 0;
     }
-    const LONG previous = w->userData;
+    const LONG_PTR previous = w->userData;
     w->userData = value;
     return previous;
 }
 
-LONG WINAPI GetWindowLongA(HWND window, int index) {
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
     Window* w = liveWindow(window);
-    return w != nullptr && index == GWL_USERDATA ? w->userData : 0;
+    return w != nullptr && index == GWLP_USERDATA ? w->userData : 0;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
