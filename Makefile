@@ -1,14 +1,14 @@
-# Wraps the CMake presets. `make` builds both targets; `make test` installs what is missing,
-# checks the formatting, builds everything and runs every test, natively, under the sanitizers
-# and for Windows.
+# Wraps the CMake presets. `make` builds for Linux and both Windows targets; `make test` installs
+# what is missing, checks the formatting, builds everything and runs every test, natively, under
+# the sanitizers and for 32-bit and 64-bit Windows.
 
-.PHONY: all packages linux linux-asan windows test format format-check fuzz-build fuzz bench-build \
-	bench soak preview packages-preview
+.PHONY: all packages linux linux-asan windows windows64 test format format-check fuzz-build fuzz \
+	bench-build bench soak preview packages-preview
 
 JOBS ?= $(shell nproc)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-all: linux windows
+all: linux windows windows64
 
 packages:
 	@tools/install-packages.sh
@@ -17,19 +17,20 @@ packages:
 packages-preview:
 	@tools/install-packages.sh preview
 
-linux linux-asan windows:
+linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ --parallel $(JOBS)
 
 # The Wine tests compare with tintlet-expected-colors of the native build.
-windows: linux
+windows windows64: linux
 
 test: packages format-check
-	$(MAKE) linux linux-asan windows
+	$(MAKE) linux linux-asan windows windows64
 	ctest --preset linux
 	ctest --preset linux-asan
 	@tools/i386-programs.sh
 	ctest --preset windows
+	ctest --preset windows64
 	$(MAKE) fuzz-build
 	ctest --preset fuzz
 	$(MAKE) bench-build
