@@ -21,8 +21,10 @@ linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ --parallel $(JOBS)
 
-# The Wine tests compare with tintlet-expected-colors of the native build.
+# The Wine tests compare with tintlet-expected-colors of the native build; the 64-bit build
+# packs the release archives, the 32-bit module's too.
 windows windows64: linux
+windows64: windows
 
 test: packages format-check
 	$(MAKE) linux linux-asan windows windows64
@@ -62,15 +64,20 @@ bench-build:
 bench: packages bench-build
 	build/bench/bench/tintlet_bench $(BENCH_SECONDS)
 
-# Tintlet.dll in the checking host under Wine: 1,000 starts and stops, then 10,000 style changes.
-soak: packages windows
+# Each Tintlet.dll in its checking host under Wine: 1,000 starts and stops, then 10,000 style
+# changes.
+soak: packages windows windows64
 	cmake --build --preset windows --target soak
+	cmake --build --preset windows64 --target soak
 
-# The release archive for users: dist/Tintlet-<version>-win32.zip.
+# The release archives for users: dist/Tintlet-<version>-win32.zip and -win64.zip, and
+# dist/SHA256SUMS for the two.
 .PHONY: dist
 dist: packages
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target dist
+	cmake --build --preset windows --target Tintlet
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64 --target dist
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
 preview: packages-preview
