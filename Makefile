@@ -1,14 +1,14 @@
-# Wraps the CMake presets. `make` builds both targets; `make test` installs what is missing,
-# checks the formatting, builds everything and runs every test, natively, under the sanitizers
-# and for Windows.
+# Wraps the CMake presets. `make` builds for Linux and both Windows targets; `make test` installs
+# what is missing, checks the formatting, builds everything and runs every test, natively, under
+# the sanitizers and for 32-bit and 64-bit Windows.
 
-.PHONY: all packages linux linux-asan windows test format format-check fuzz-build fuzz bench-build \
-	bench soak preview packages-preview
+.PHONY: all packages linux linux-asan windows windows64 test format format-check fuzz-build fuzz \
+	bench-build bench soak preview packages-preview
 
 JOBS ?= $(shell nproc)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-all: linux windows
+all: linux windows windows64
 
 packages:
 	@tools/install-packages.sh
@@ -17,19 +17,22 @@ packages:
 packages-preview:
 	@tools/install-packages.sh preview
 
-linux linux-asan windows:
+linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ --parallel $(JOBS)
 
-# The Wine tests compare with tintlet-expected-colors of the native build.
-windows: linux
+# The Wine tests compare with tintlet-expected-colors of the native build; the 64-bit build
+# packs the release archives, the 32-bit module's too.
+windows windows64: linux
+windows64: windows
 
 test: packages format-check
-	$(MAKE) linux linux-asan windows
+	$(MAKE) linux linux-asan windows windows64
 	ctest --preset linux
 	ctest --preset linux-asan
 	@tools/i386-programs.sh
 	ctest --preset windows
+	ctest --preset windows64
 	$(MAKE) fuzz-build
 	ctest --preset fuzz
 	$(MAKE) bench-build
@@ -61,15 +64,20 @@ bench-build:
 bench: packages bench-build
 	build/bench/bench/tintlet_bench $(BENCH_SECONDS)
 
-# Tintlet.dll in the checking host under Wine: 1,000 starts and stops, then 10,000 style changes.
-soak: packages windows
+# Each Tintlet.dll in its checking host under Wine: 1,000 starts and stops, then 10,000 style
+# changes.
+soak: packages windows windows64
 	cmake --build --preset windows --target soak
+	cmake --build --preset windows64 --target soak
 
-# The release archive for users: dist/Tintlet-<version>-win32.zip.
+# The release archives for users: dist/Tintlet-<version>-win32.zip and -win64.zip, and
+# dist/SHA256SUMS for the two.
 .PHONY: dist
 dist: packages
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target dist
+	cmake --build --preset windows --target Tintlet
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64 --target dist
 
 # Builds the tool natively and shows what the bundled style does to the system colours.
 preview: packages-preview

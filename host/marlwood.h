@@ -24,5 +24,5 @@ constexpr UINT HOST_SUBSCRIBE = 10001;    // WPARAM: window, LPARAM: zero-termin
 constexpr UINT HOST_UNSUBSCRIBE = 10002;  // the same window and array
 constexpr UINT HOST_STYLECHANGED = 10103; // sent by the host to every subscribed window
 
-// Stored in the plug-in window's GWL_USERDATA slot so the host can tell it apart.
+// Stored in the plug-in window's user-data slot so the host can tell it apart.
 constexpr LONG PLUGIN_WINDOW_MARKER = 0x49474541;

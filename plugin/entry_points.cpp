@@ -46,7 +46,8 @@ extern "C" int __cdecl beginPlugin(HINSTANCE module) {
 
     SendMessageA(hostWindow, HOST_SUBSCRIBE, reinterpret_cast<WPARAM>(pluginWindow),
                  subscription());
-    SetWindowLongA(pluginWindow, GWL_USERDATA, PLUGIN_WINDOW_MARKER);
+    // On 32-bit Windows this is SetWindowLongA; the 64-bit user-data slot takes a pointer's width.
+    SetWindowLongPtrA(pluginWindow, GWLP_USERDATA, PLUGIN_WINDOW_MARKER);
     ShowWindow(pluginWindow, SW_HIDE);
 
     readStyleColors();

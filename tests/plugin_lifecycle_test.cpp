@@ -83,7 +83,7 @@ TEST_F(PluginLifecycleTest, StartUpRunsInOrderAndAppliesOnce) {
     ASSERT_EQ(beginPlugin(MODULE), 0);
 
     EXPECT_THAT(pluginCalls(), ElementsAre("GetMWWnd", "RegisterClassA", "CreateWindowExA",
-                                           "SendMessageA", "SetWindowLongA", "ShowWindow",
+                                           "SendMessageA", "SetWindowLongPtrA", "ShowWindow",
                                            "stylePath", "GetSysColor", "SetSysColors"));
     ASSERT_EQ(tests::callsTo("SetSysColors").size(), 1u);
     EXPECT_EQ(tests::callsTo("SetSysColors")[0].colors.size(), 10u);

@@ -19,9 +19,12 @@ packages=(
     "libgtest-dev /usr/include/gtest/gtest.h" "libgmock-dev /usr/include/gmock/gmock.h"
     "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
     "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
+    "g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-win32"
+    "binutils-mingw-w64-x86-64 x86_64-w64-mingw32-dlltool"
     "clang-14 clang++-14" # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
+    "wine64 /usr/lib/wine/wine64"                # and the 64-bit one, natively
     "xvfb Xvfb" "imagemagick /usr/bin/import"    # screenshots of what Windows draws, under Wine
     "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
     "zip zip" "unzip unzip"                      # make dist, and its test

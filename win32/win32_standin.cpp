@@ -236,22 +236,22 @@ HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName) {
     return nullptr;
 }
 
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
     Window* w = liveWindow(window);
-    LONG previous = 0;
-    if (w != nullptr && index == GWL_USERDATA) {
+    LONG_PTR previous = 0;
+    if (w != nullptr && index == GWLP_USERDATA) {
         previous = w->userData;
         w->userData = value;
     }
-    record("SetWindowLongA",
-           {number(window), static_cast<std::uintptr_t>(index), static_cast<std::uint32_t>(value)},
-           static_cast<std::uint32_t>(previous));
+    record("SetWindowLongPtrA",
+           {number(window), static_cast<std::uintptr_t>(index), static_cast<std::uintptr_t>(value)},
+           static_cast<std::uintptr_t>(previous));
     return previous;
 }
 
-LONG WINAPI GetWindowLongA(HWND window, int index) {
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
     Window* w = liveWindow(window);
-    return w != nullptr && index == GWL_USERDATA ? w->userData : 0;
+    return w != nullptr && index == GWLP_USERDATA ? w->userData : 0;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,7 +29,7 @@ struct Window {
     HINSTANCE instance;
     LPVOID param;
     WNDPROC procedure;
-    LONG userData;
+    LONG_PTR userData;
     bool visible;
 };
 

@@ -21,6 +21,7 @@ typedef uint32_t COLORREF;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
+typedef intptr_t LONG_PTR;
 typedef void* LPVOID;
 typedef const char* LPCSTR;
 
@@ -83,7 +84,7 @@ struct WNDCLASSA {
 #define WS_OVERLAPPEDWINDOW 0x00CF0000L
 #define WS_EX_TOOLWINDOW 0x00000080L
 
-#define GWL_USERDATA (-21)
+#define GWLP_USERDATA (-21)
 #define SW_HIDE 0
 
 // Message boxes.
@@ -110,8 +111,8 @@ BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR windowName);
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
-LONG WINAPI GetWindowLongA(HWND window, int index);
+LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
+LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

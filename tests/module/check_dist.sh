@@ -1,51 +1,67 @@
 #!/usr/bin/env bash
-# The release archive: packed twice, the second time from copies with other file times and
-# permissions, in another time zone and under another umask, it must be the same bytes. Its
+# The release archives: packed twice, the second time from copies with other file times and
+# permissions, in another time zone and under another umask, they must be the same bytes. Their
 # entries have the time SOURCE_DATE_EPOCH gives and nothing of the packer (no owner, no extra
-# time fields). It holds Tintlet.dll (the built one), INSTALL.txt (plain ASCII, every line
-# ending CRLF) and SHA256SUMS, in that order, and the sums match.
-# Usage: check_dist.sh MAKE_DIST MODULE INSTALL_TXT VERSION WORK
+# time fields). Each holds its Tintlet.dll (the built one, for the archive's Windows: a 32-bit
+# module in win32, an x86-64 one in win64), INSTALL.txt (plain ASCII, every line ending CRLF) and
+# SHA256SUMS, in that order, and the sums match; SHA256SUMS beside them holds the two archives'.
+# Usage: check_dist.sh MAKE_DIST INSTALL_TXT VERSION WORK WIN32_MODULE WIN64_MODULE
 set -euo pipefail
 make_dist=$1
-module=$(realpath "$2")
-guide=$3
-version=$4
-work=$5
+guide=$2
+version=$3
+work=$4
+declare -A module=([win32]=$(realpath "$5") [win64]=$(realpath "$6"))
+declare -A machine=([win32]=14c [win64]=8664) # as pe_machine gives it
+source "$(dirname "$0")/../../tools/i386-programs.sh"
 
 rm -rf "$work"
 mkdir -p "$work/inputs"
-cp "$module" "$work/inputs/Tintlet.dll"
+cp "${module[win32]}" "$work/inputs/Tintlet32.dll"
+cp "${module[win64]}" "$work/inputs/Tintlet64.dll"
 cp "$guide" "$work/inputs/INSTALL.txt"
 chmod 600 "$work/inputs"/*
 touch -d '2001-02-03 04:05:06' "$work/inputs"/*
 
 export SOURCE_DATE_EPOCH=1000000000 # 2001-09-09 01:46:40 UTC
-first=$(bash "$make_dist" "$module" "$guide" "$version" "$work/first")
-second=$(umask 077 && TZ=Pacific/Kiritimati bash "$make_dist" "$work/inputs/Tintlet.dll" \
-    "$work/inputs/INSTALL.txt" "$version" "$work/second")
+bash "$make_dist" "$guide" "$version" "$work/first" "${module[win32]}" "${module[win64]}" \
+    >"$work/first.out"
+(umask 077 && TZ=Pacific/Kiritimati bash "$make_dist" "$work/inputs/INSTALL.txt" "$version" \
+    "$work/second" "$work/inputs/Tintlet32.dll" "$work/inputs/Tintlet64.dll" >/dev/null)
 
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
-[ "$(basename "$first")" = "Tintlet-$version-win32.zip" ] || fail "the archive is named $first"
-cmp "$first" "$second" || fail "packing the same files twice gave different archives"
+archives="Tintlet-$version-win32.zip Tintlet-$version-win64.zip"
+written=$(xargs -n 1 basename <"$work/first.out" | tr '\n' ' ')
+[ "$written" = "$archives SHA256SUMS " ] || fail "make-dist.sh wrote: $written"
+for name in $archives SHA256SUMS; do
+    cmp "$work/first/$name" "$work/second/$name" || fail "packing the same files twice gave another $name"
+done
+sums=$(cd "$work/first" && sha256sum --check SHA256SUMS 2>&1) || fail "SHA256SUMS: $sums"
+listed=$(awk '{print $2}' "$work/first/SHA256SUMS" | tr '\n' ' ')
+[ "$listed" = "$archives " ] || fail "SHA256SUMS lists: $listed"
 
-entries=$(unzip -Z1 "$first" | tr '\n' ' ')
-[ "$entries" = "Tintlet.dll INSTALL.txt SHA256SUMS " ] || fail "the archive holds: $entries"
-times=$(unzip -ZT "$first" | awk '$1 ~ /^-/ {print $7}' | sort -u | tr '\n' ' ')
-[ "$times" = "20010909.014640 " ] || fail "entry times are $times, not SOURCE_DATE_EPOCH's"
-extras=$(unzip -Zv "$first" | grep -c 'length of extra field: *[1-9]' || true)
-[ "$extras" = 0 ] || fail "$extras entries carry extra fields (owner or times of the packer)"
+for arch in win32 win64; do
+    archive="$work/first/Tintlet-$version-$arch.zip"
+    entries=$(unzip -Z1 "$archive" | tr '\n' ' ')
+    [ "$entries" = "Tintlet.dll INSTALL.txt SHA256SUMS " ] || fail "$arch: the archive holds: $entries"
+    times=$(unzip -ZT "$archive" | awk '$1 ~ /^-/ {print $7}' | sort -u | tr '\n' ' ')
+    [ "$times" = "20010909.014640 " ] || fail "$arch: entry times are $times, not SOURCE_DATE_EPOCH's"
+    extras=$(unzip -Zv "$archive" | grep -c 'length of extra field: *[1-9]' || true)
+    [ "$extras" = 0 ] || fail "$arch: $extras entries carry extra fields (owner or times of the packer)"
 
-unzip -q "$first" -d "$work/unpacked"
-cd "$work/unpacked"
-sha256sum --check --quiet SHA256SUMS || fail "SHA256SUMS does not match the files"
-cmp -s Tintlet.dll "$module" || fail "Tintlet.dll in the archive is not the built one"
-lines=$(wc -l <INSTALL.txt)
-crlf_lines=$(grep -c $'\r$' INSTALL.txt || true)
-[ "$lines" -gt 0 ] && [ "$lines" = "$crlf_lines" ] ||
-    fail "INSTALL.txt: $crlf_lines of $lines lines end in CRLF"
-! LC_ALL=C grep -qP '[^\x00-\x7F]' INSTALL.txt || fail "INSTALL.txt is not plain ASCII"
-
-echo "$first: $(stat -c %s "$first") bytes, $entries"
+    unpacked="$work/unpacked-$arch"
+    unzip -q "$archive" -d "$unpacked"
+    (cd "$unpacked" && sha256sum --check --quiet SHA256SUMS) || fail "$arch: SHA256SUMS does not match the files"
+    cmp -s "$unpacked/Tintlet.dll" "${module[$arch]}" || fail "$arch: Tintlet.dll is not the built one"
+    found=$(pe_machine "$unpacked/Tintlet.dll")
+    [ "$found" = "${machine[$arch]}" ] || fail "$arch: Tintlet.dll is built for machine 0x$found"
+    lines=$(wc -l <"$unpacked/INSTALL.txt")
+    crlf_lines=$(grep -c $'\r$' "$unpacked/INSTALL.txt" || true)
+    [ "$lines" -gt 0 ] && [ "$lines" = "$crlf_lines" ] ||
+        fail "$arch: INSTALL.txt: $crlf_lines of $lines lines end in CRLF"
+    ! LC_ALL=C grep -qP '[^\x00-\x7F]' "$unpacked/INSTALL.txt" || fail "$arch: INSTALL.txt is not plain ASCII"
+    echo "$archive: $(stat -c %s "$archive") bytes, $entries"
+done
 exit $status

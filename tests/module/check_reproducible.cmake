@@ -1,7 +1,9 @@
 # Builds Tintlet.dll a second time, from a copy of its sources in another folder into yet another,
 # and compares it byte for byte with MODULE: neither a time nor a path may reach the file.
-# Arguments (-D): SOURCE, WORK (emptied first), MODULE, GENERATOR, BUILD_TYPE.
+# Arguments (-D): SOURCE, WORK (emptied first), MODULE, GENERATOR, BUILD_TYPE, TOOLCHAIN (the
+# first build's toolchain file, under SOURCE).
 set(copy ${WORK}/source)
+file(RELATIVE_PATH toolchain ${SOURCE} ${TOOLCHAIN})
 set(build ${WORK}/build)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${copy})
@@ -11,7 +13,7 @@ endforeach()
 
 execute_process(
     COMMAND ${CMAKE_COMMAND} -S ${copy} -B ${build} -G ${GENERATOR}
-            -DCMAKE_TOOLCHAIN_FILE=${copy}/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
+            -DCMAKE_TOOLCHAIN_FILE=${copy}/${toolchain} -DCMAKE_BUILD_TYPE=${BUILD_TYPE}
             -DTINTLET_MODULE_ONLY=ON
     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)

@@ -3,13 +3,13 @@
 # points; imports from USER32.dll and the host's five functions from Marlwood.exe, nothing else,
 # so no C runtime; nothing that only a runtime would run (constructor and destructor lists,
 # .CRT initialisers, thread-local data), neither in the file nor among the sections the link
-# map shows went in; relocations and the ASLR and DEP flags; 8 KiB at most.
-# Usage: check_tables.sh OBJDUMP MODULE LINK_MAP
+# map shows went in; relocations and the ASLR and DEP flags; at most MAX_SIZE bytes.
+# Usage: check_tables.sh OBJDUMP MODULE LINK_MAP MAX_SIZE
 set -euo pipefail
 objdump=$1
 module=$2
 map=$3
-max_size=8192
+max_size=$4
 
 tables=$("$objdump" -p "$module")
 sections=$("$objdump" -h "$module" | awk '$1 ~ /^[0-9]+$/ {print $2}')

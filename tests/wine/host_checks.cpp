@@ -178,7 +178,7 @@ void checkRunning(const standin::Session& session) {
     expect(window != nullptr, "no window of " + PLUGIN_CLASS + " while running");
     expect(classRegistered(session.module()), PLUGIN_CLASS + " not registered while running");
     expect(!IsWindowVisible(window), "the plug-in's window is visible");
-    expect(GetWindowLongA(window, GWL_USERDATA) == PLUGIN_WINDOW_MARKER,
+    expect(GetWindowLongPtrA(window, GWLP_USERDATA) == PLUGIN_WINDOW_MARKER,
            "the plug-in's window lacks the marker");
     const std::vector<HWND> subscribers = standin::styleChangeSubscribers();
     expect(subscribers.size() == 1 && subscribers[0] == window,

@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine, in the tests' own prefix (WINEPREFIX, from the caller),
-# making the prefix first when it is not there yet. With --same-as, the program's standard output
-# must be what the native command prints. Without a program, only makes the prefix.
+# Runs a Windows program under Wine, in the tests' own prefix (WINEPREFIX, of the architecture
+# WINEARCH names, both from the caller), making the prefix first when it is not there yet. With
+# --same-as, the program's standard output must be what the native command prints. Without a
+# program, only makes the prefix.
 # Usage: wine_test.sh WINE WINESERVER [--same-as NATIVE_COMMAND... --] [PROGRAM ARGUMENT...]
 set -euo pipefail
 wine=$1
 wineserver=$2
+: "${WINEARCH:?WINEARCH must be win32 or win64}"
+
+# 64-bit Wine needs nothing of 32-bit Wine, so its tests run with the 32-bit loader out of reach
+# (/dev/null in its place, in a mount namespace of their own): none of them can run 32-bit code,
+# through the emulator or natively, on any kernel.
+loader32=$(dirname "$(realpath "$wine")")/wine
+if [ "$WINEARCH" = win64 ] && [ -e "$loader32" ] && [ -z "${TINTLET_NO_WINE32:-}" ]; then
+    export TINTLET_NO_WINE32=1
+    exec unshare --user --map-current-user --mount \
+        bash -c 'mount --bind /dev/null "$0" && exec bash "$@"' "$loader32" "$0" "$@"
+fi
 shift 2
 native=()
 if [ "${1:-}" = --same-as ]; then
@@ -20,7 +32,8 @@ fi
 source "$(dirname "$0")/../../tools/i386-programs.sh"
 wine_starts "$wine"
 
-# A 32-bit prefix with the null graphics driver, as there is no display on CI.
+# A prefix with the null graphics driver, as there is no display on CI. With both Wine loaders
+# installed a new prefix is 64-bit unless WINEARCH says otherwise; the tests always say.
 ready="$WINEPREFIX/.tintlet-ready-2"
 if [ ! -f "$ready" ]; then
     unset DISPLAY WAYLAND_DISPLAY
@@ -29,6 +42,10 @@ if [ ! -f "$ready" ]; then
     started=$(date +%s)
     "$wine" wineboot -i
     "$wineserver" -w
+    if ! grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg"; then
+        echo "$WINEPREFIX is not a $WINEARCH prefix: $(grep -m 1 '^#arch=' "$WINEPREFIX/system.reg")" >&2
+        exit 1
+    fi
     "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
     "$wineserver" -w
     if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
@@ -60,6 +77,13 @@ if [ ${#native[@]} -gt 0 ]; then
     fi
 fi
 [ $# -gt 0 ] || exit 0
+
+# A program of the other architecture would not test this build; 64-bit Wine may even end one
+# that cannot start with exit code 0.
+case "$WINEARCH/$(pe_machine "$1")" in
+    win32/14c | win64/8664) ;;
+    *) echo "FAIL: $1 is no $WINEARCH program (PE machine 0x$(pe_machine "$1"))"; exit 1 ;;
+esac
 
 echo "Wine runs $way${timed:+: the times below are emulated, not Windows figures}"
 started=$(date +%s)
