@@ -93,13 +93,19 @@ double contrastRatio(COLORREF a, COLORREF b) {
     return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
 }
 
+COLORREF readableOn(COLORREF background) {
+    return contrastRatio(background, RGB(0, 0, 0)) >= contrastRatio(background, RGB(255, 255, 255))
+               ? RGB(0, 0, 0)
+               : RGB(255, 255, 255);
+}
+
 std::string formatReport(const std::string& stylePath, const std::string& step,
-                         const AppliedColors& colors, bool swatches,
-                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
-                         COLORREF windowColor, int* warnings) {
+                         const AppliedColors& colors, bool swatches, const ColorSources& sources,
+                         COLORREF windowColor, bool windowGiven, int* warnings) {
     int warned = 0;
     std::string report = step + ": " + printable(stylePath) + "\n";
-    report += "  " + standin::windowColorLine(windowColor) + ", assumed (--window sets it)\n";
+    report += "  " + standin::windowColorLine(windowColor) +
+              (windowGiven ? ", as given" : ", assumed (--window sets it)") + "\n";
     char line[160];
     for (std::size_t i = 0; i < colors.size(); ++i) {
         const AppliedColor& color = colors[i];
@@ -107,7 +113,10 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
                       stylefile::colorText(color.value).c_str());
         report += line;
         report += swatches ? "  " + swatch(color.value) : "";
-        report += fromDefaults[i] ? "  (default)\n" : "\n";
+        report += sources.words[i].empty() ? "\n" : "  " + printable(sources.words[i]) + "\n";
+        if (color.index == COLOR_HIGHLIGHT && !sources.highlightPassedOver.empty()) {
+            report += "      passed over: " + sources.highlightPassedOver + "\n";
+        }
     }
     report += "  contrast:\n";
     for (const ContrastPair& pair : contrastPairs) {

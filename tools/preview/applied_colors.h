@@ -3,6 +3,7 @@
 #pragma once
 
 #include "colors/system_color_set.h"
+#include "tools/preview/style_keys.h"
 
 #include <windows.h>
 
@@ -34,19 +35,21 @@ COLORREF colorAt(const AppliedColors& colors, int index);
 double relativeLuminance(COLORREF color);
 double contrastRatio(COLORREF a, COLORREF b);
 
+// Black or white, whichever reads better on background.
+COLORREF readableOn(COLORREF background);
+
 // Below this a text is hard to read on its background.
 constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
-// The report for one step ("start", "change 1", ...): the window colour assumed, one line per
-// colour, with a 24-bit colour swatch when swatches is set (a terminal) and marked when it came
-// from a default, then the contrast of each text on its background (a caption's text on the
-// worse end of its gradient) and of the highlight on the window. warnings, when given, is
-// increased by the number of warnings in it.
+// The report for one step ("start", "change 1", ...): the window colour, assumed or given, one
+// line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
+// came from, then the contrast of each text on its background (a caption's text on the worse end
+// of its gradient) and of the highlight on the window. warnings, when given, is increased by the
+// number of warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
-                         const AppliedColors& colors, bool swatches,
-                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
-                         COLORREF windowColor, int* warnings = nullptr);
+                         const AppliedColors& colors, bool swatches, const ColorSources& sources,
+                         COLORREF windowColor, bool windowGiven, int* warnings = nullptr);
 
 } // namespace preview

@@ -112,6 +112,7 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
                 *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
                 return false;
             }
+            options->windowGiven = true;
             break;
         case SCREENSHOT:
             options->screenshotPath = value;

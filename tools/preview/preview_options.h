@@ -16,6 +16,7 @@ struct Options {
     bool strict = false; // exit status 3 when any warning was printed
     // The window background the highlight is seen on: white, Windows' own.
     COLORREF window = RGB(255, 255, 255);
+    bool windowGiven = false;
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
     std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine

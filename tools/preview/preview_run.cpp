@@ -1,6 +1,7 @@
 #include "tools/preview/preview_run.h"
 
 #include "colors/style_access.h"
+#include "colors/style_lookups.h"
 #include "colors/system_color_set.h"
 #include "standin/call_record.h"
 #include "standin/host.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 
 namespace preview {
@@ -71,47 +73,45 @@ struct Run {
     std::vector<AppliedColors> applied; // after each step
 };
 
-// Colour values the plug-in read and could not use, one warning per key with every default
-// that then applied.
-void addColorValueWarnings(const std::string& path, const stylefile::StyleFile& style,
-                           const std::vector<Lookup>& pass, Warnings* warnings) {
-    std::vector<std::pair<stylefile::StyleLine, std::vector<std::string>>> unusable;
-    for (const Lookup& lookup : pass) {
-        if (!lookup.color || !lookup.found || lookup.usable || lookup.path != path) {
+// Values the plug-in would read as a colour, in this style or another (another window colour,
+// another texture), that are none: one warning each, with the defaults that then apply.
+void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
+    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
+        const StyleLookupEntry& entry = styleLookups[i];
+        COLORREF ignored = 0;
+        const std::optional<stylefile::StyleLine> line = style.lineOf(entry.key);
+        const bool first = std::none_of(styleLookups, styleLookups + i, [&](const auto& other) {
+            return other.kind == LookupKind::Color && std::strcmp(other.key, entry.key) == 0;
+        });
+        if (entry.kind != LookupKind::Color || !first || !line ||
+            stylefile::parseColor(line->value, ignored)) {
             continue;
         }
-        const std::optional<stylefile::StyleLine> line = style.lineOf(lookup.key);
-        if (!line) {
-            continue;
-        }
-        auto it = std::find_if(unusable.begin(), unusable.end(),
-                               [&](const auto& entry) { return entry.first.line == line->line; });
-        if (it == unusable.end()) {
-            unusable.push_back({*line, {}});
-            it = unusable.end() - 1;
-        }
-        const std::string used = stylefile::colorText(lookup.result);
-        if (std::find(it->second.begin(), it->second.end(), used) == it->second.end()) {
-            it->second.push_back(used);
-        }
-    }
-    std::stable_sort(unusable.begin(), unusable.end(),
-                     [](const auto& a, const auto& b) { return a.first.line < b.first.line; });
-    for (const auto& [line, defaults] : unusable) {
-        warnings->add(line.line, [&, &line = line, &defaults = defaults] {
-            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
-            for (std::size_t i = 0; i < defaults.size(); ++i) {
-                applies += (i == 0 ? "" : i + 1 == defaults.size() ? " and " : ", ") + defaults[i];
+        warnings->add(line->line, [&, line = *line] {
+            std::vector<std::string> defaults;
+            for (const StyleLookupEntry& other : styleLookups) {
+                if (other.kind != LookupKind::Color || std::strcmp(other.key, entry.key) != 0) {
+                    continue;
+                }
+                const std::string text = std::string(other.defaultValue) + " (" +
+                                         managedColorNames[static_cast<int>(other.field)] + ")";
+                if (std::find(defaults.begin(), defaults.end(), text) == defaults.end()) {
+                    defaults.push_back(text);
+                }
             }
-            applies += defaults.size() == 1 ? " applies" : " apply";
+            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
+            for (std::size_t d = 0; d < defaults.size(); ++d) {
+                applies += (d == 0 ? "" : d + 1 == defaults.size() ? " and " : ", ") + defaults[d];
+            }
             return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
-                   applies;
+                   applies + (defaults.size() == 1 ? " applies" : " apply");
         });
     }
 }
 
-// Keys that will not do what their author meant: one or two edits from a key the plug-in reads,
-// or holding a character that cannot be seen.
+// Keys that will not do what their author meant: set twice (the later line wins), one or two
+// edits or the same words from a key the plug-in reads, or holding a character that cannot be
+// seen.
 void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
     // A file of one key over and over is checked once.
     std::string_view lastKey;
@@ -125,7 +125,18 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
             match = matchPluginKey(line.key);
             invisible = match.read ? nullptr : invisibleCharacterIn(line.key);
         }
-        if (match.read || (match.nearest == nullptr && invisible == nullptr)) {
+        if (match.read) {
+            const int winner = style.lineOf(line.key)->line;
+            if (winner != line.line) {
+                warnings->add(line.line, [&] {
+                    return std::string(line.key) + " is set on lines " + std::to_string(line.line) +
+                           " and " + std::to_string(winner) + "; line " + std::to_string(winner) +
+                           " wins";
+                });
+            }
+            continue;
+        }
+        if (match.nearest == nullptr && invisible == nullptr) {
             continue;
         }
         warnings->add(line.line, [&] {
@@ -167,7 +178,7 @@ Warnings inputWarnings(const std::string& hostPath, const stylefile::StyleProble
     // Those the file did not keep lie beyond the last it kept, so beyond any shown.
     warnings.addUnshown(problems.count - problems.first.size());
     addKeyWarnings(style, &warnings);
-    addColorValueWarnings(hostPath, style, pass, &warnings);
+    addColorValueWarnings(style, &warnings);
     return warnings;
 }
 
@@ -211,7 +222,8 @@ std::string quoted(bool given, const std::string& text) {
 // The trace of one pass: the plug-in's host calls, the window colour it read and the ten-colour
 // call, from the record of its calls.
 void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
-    for (const standin::Call& call : pass) {
+    for (std::size_t at = 0; at < pass.size(); ++at) {
+        const standin::Call& call = pass[at];
         const auto argument = [&](std::size_t i) {
             return quoted(call.arguments[i] != 0, call.texts[i]);
         };
@@ -222,6 +234,15 @@ void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
             line = "GetMWWnd() -> " + std::string(handle);
         } else if (call.function == "stylePath") {
             line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
+        } else if (call.function == "ReadString" && call.texts[2] == ABSENT_TEXT) {
+            // Whether the style sets a key, asked with a default no value has; the test of the
+            // answer follows, and says it.
+            const bool set = at + 1 < pass.size() && pass[at + 1].function == "IsInString" &&
+                             pass[at + 1].result == 0;
+            at += at + 1 < pass.size() && pass[at + 1].function == "IsInString" ? 1 : 0;
+            line = "ReadString(" + argument(0) + ", " + argument(1) + ") -> " +
+                   (set ? quoted(true, call.resultText) + ": the key is set"
+                        : std::string("nothing: the key is not set"));
         } else if (call.function == "ReadString" || call.function == "ReadColor") {
             const bool text = call.function == "ReadString";
             line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
@@ -293,8 +314,9 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
     run.applied.push_back(colors);
-    output.out << formatReport(path, step, colors, output.swatches, colorsFromDefaults(lookups),
-                               run.options.window, &run.warnings)
+    output.out << formatReport(path, step, colors, output.swatches,
+                               colorSourcesOf(lookups, standin::currentStyle(), run.options.window),
+                               run.options.window, run.options.windowGiven, &run.warnings)
                << std::flush;
     return output.out ? Steps::Done : Steps::ReportUnwritten;
 }
@@ -306,7 +328,7 @@ bool writeSvg(Run& run) {
         return true;
     }
     const std::string svg =
-        renderTitleBarSvg(readAppliedColors(),
+        renderTitleBarSvg(readAppliedColors(), run.options.window,
                           std::filesystem::path(standin::currentStylePath()).filename().string());
     std::string reason;
     const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
