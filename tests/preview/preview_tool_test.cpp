@@ -557,6 +557,23 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     EXPECT_EQ(version.out, "tintlet-preview " TINTLET_VERSION "\n");
 }
 
+// The keys come from the plug-in's own table, and the README shows the same table.
+TEST(PreviewTool, KeysListsWhatThePluginReadsAsTheReadmeDoes) {
+    const ToolRun run = runTool("--keys");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* row : {"| `menu.hilite.color:` | colour | `#0a246a` | COLOR_HIGHLIGHT |\n",
+                            "| `menu.frame.color:` | colour | `#0a246a` (COLOR_HIGHLIGHT), "
+                            "`#ffffe1` (COLOR_INFOBK) | "
+                            "COLOR_HIGHLIGHT, COLOR_INFOBK |\n",
+                            "| `window.label.unfocus:` | text | `parentrelative` | — |\n"}) {
+        EXPECT_NE(run.out.find(row), std::string::npos) << row << run.out;
+    }
+    EXPECT_EQ(count(run.out, "\n"), 2 + 25) << "a header and each of the 25 keys once";
+    EXPECT_NE(readFile(README_FILE).find(run.out), std::string::npos)
+        << "README.md's key table differs from:\n"
+        << run.out;
+}
+
 // Saves the watched style with a new highlight until the tool's output holds marker. The watcher
 // takes its first look just after saying it watches: a save before that look is no change to it.
 // Each save is whole (written aside, then renamed): a file seen half written would be a change of

@@ -30,6 +30,7 @@ std::string usage() {
            stylefile::colorText(Options().window) +
            ")\n"
            "  --strict      exit with status 3 when any warning was printed\n"
+           "  --keys        list the style keys the plug-in reads, with their defaults\n"
            "  --version     show the version\n"
            "  --help        show this help\n";
 }
@@ -45,7 +46,8 @@ enum Option {
     SCREENSHOT,
     SVG,
     WATCH_LIMIT,
-    VERSION
+    VERSION,
+    KEYS
 };
 
 const option longOptions[] = {
@@ -58,6 +60,7 @@ const option longOptions[] = {
     {"svg", required_argument, nullptr, SVG},
     {"watch-limit", required_argument, nullptr, WATCH_LIMIT}, // for tests: stop after N changes
     {"version", no_argument, nullptr, VERSION},
+    {"keys", no_argument, nullptr, KEYS},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -97,6 +100,9 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             break;
         case VERSION:
             options->version = true;
+            break;
+        case KEYS:
+            options->keys = true;
             break;
         case TRACE:
             options->trace = true;

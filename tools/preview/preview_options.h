@@ -11,6 +11,7 @@ namespace preview {
 struct Options {
     bool help = false;
     bool version = false;
+    bool keys = false;
     bool trace = false;
     bool watch = false;
     bool strict = false; // exit status 3 when any warning was printed

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <bitset>
 #include <cstdint>
 
@@ -205,6 +206,46 @@ std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass) {
         }
     }
     return lookups;
+}
+
+std::string keyTable() {
+    std::string table =
+        "| key | read as | default | system colours it can feed |\n|---|---|---|---|\n";
+    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
+        const char* key = styleLookups[i].key;
+        if (std::any_of(styleLookups, styleLookups + i,
+                        [&](const StyleLookupEntry& e) { return std::strcmp(e.key, key) == 0; })) {
+            continue; // each key once
+        }
+        std::vector<const StyleLookupEntry*> entries;
+        for (const StyleLookupEntry& entry : styleLookups) {
+            // A presence test's default is no value the key could have.
+            if (std::strcmp(entry.key, key) == 0 &&
+                std::strcmp(entry.defaultValue, ABSENT_TEXT) != 0) {
+                entries.push_back(&entry);
+            }
+        }
+        const bool color = entries.front()->kind == LookupKind::Color;
+        std::string defaults, feeds;
+        for (const StyleLookupEntry* entry : entries) {
+            const std::string field =
+                color ? managedColorNames[static_cast<int>(entry->field)] : "";
+            defaults += (defaults.empty() ? "`" : ", `") + std::string(entry->defaultValue) + "`" +
+                        (entries.size() > 1 ? " (" + field + ")" : "");
+            // A solid caption's gradient takes the caption's colour.
+            const bool caption = entry->field == ManagedColor::activeCaption ||
+                                 entry->field == ManagedColor::inactiveCaption;
+            feeds += color ? (feeds.empty() ? "" : ", ") + field : "";
+            feeds += caption
+                         ? ", " +
+                               std::string(managedColorNames[static_cast<int>(entry->field) + 1]) +
+                               " (solid)"
+                         : "";
+        }
+        table += "| `" + std::string(key) + "` | " + (color ? "colour" : "text") + " | " +
+                 defaults + " | " + (color ? feeds : "—") + " |\n";
+    }
+    return table;
 }
 
 std::string keyName(const char* key) {

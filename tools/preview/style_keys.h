@@ -45,6 +45,10 @@ struct Lookup {
 // The lookups among the calls of a pass, which must outlive them.
 std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass);
 
+// The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,
+// its default (one for each colour it can fill), the system colours it can feed.
+std::string keyTable();
+
 // A plug-in key as a user reads it: without its colon.
 std::string keyName(const char* key);
 
