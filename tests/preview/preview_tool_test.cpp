@@ -557,6 +557,59 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     EXPECT_EQ(version.out, "tintlet-preview " TINTLET_VERSION "\n");
 }
 
+// Each contrast warning comes with the line to paste; --fix puts those lines into a copy and
+// shows that copy's report, which for every bundled style has no contrast warning left.
+TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
+    for (const BundledStyle& bundled : bundledStyles) {
+        const std::string copy = testing::TempDir() + "mended-" + bundled.file;
+        unlink(copy.c_str());
+        const ToolRun run = runTool("--fix " + quoted(copy) + " " + style(bundled.file));
+        EXPECT_EQ(run.status, 0) << bundled.file << ": " << run.out << run.err;
+        const std::size_t mended = run.out.find("change 1: " + copy);
+        ASSERT_NE(mended, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("warning: below", mended), std::string::npos) << run.out;
+        // Only the values changed: the same lines, comments and order.
+        const std::string before = readFile(std::string(STYLES_DIR) + "/" + bundled.file);
+        const std::string after = readFile(copy);
+        EXPECT_EQ(count(after, "\n"), count(before, "\n")) << bundled.file;
+        EXPECT_EQ(count(after, "!"), count(before, "!")) << bundled.file;
+    }
+    const std::string fern = readFile(testing::TempDir() + "mended-fern-relative.style");
+    EXPECT_NE(fern.find("window.label.unfocus.textColor: #"), std::string::npos);
+    EXPECT_EQ(fern.find("window.label.unfocus.textColor: #eef3ea"), std::string::npos) << fern;
+
+    // Near black to near white behind the text: no text colour reads on both ends, so an end
+    // changes.
+    const std::string path =
+        tests::writeStyle("black-to-white.style", "window.title.focus: flat gradient horizontal\n"
+                                                  "window.title.focus.color: #202020\n"
+                                                  "window.title.focus.colorTo: #f0f0f0\n"
+                                                  "window.label.focus.textColor: #808080\n");
+    const std::string copy = testing::TempDir() + "mended-black-to-white.style";
+    unlink(copy.c_str());
+    ToolRun run = runTool("--fix " + quoted(copy) + " " + quoted(path));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("      no colour of window.label.focus.textColor reads on all it is "
+                           "drawn on; instead: window.title.focus."),
+              std::string::npos)
+        << run.out;
+    // The plug-in's own highlight on a window of its very colour: no key of the style gave it,
+    // so nothing in the copy can mend it, and the tool says so.
+    run = runTool("--window '#0a246a' --fix " + quoted(copy) + " " + quoted(path));
+    EXPECT_EQ(run.status, 3) << run.out << run.err;
+    EXPECT_NE(run.err.find(copy + ": highlight on window is still hard to read: no suggestion: "
+                                  "this is the plug-in's own colour"),
+              std::string::npos)
+        << run.err;
+
+    // Never over the style itself, by any name; one style at a time.
+    EXPECT_EQ(runTool("--fix " + quoted(path) + " " + quoted(path)).status, 2);
+    EXPECT_EQ(
+        runTool("--fix x.style " + style("slate-solid.style") + " " + style("fern-relative.style"))
+            .status,
+        2);
+}
+
 // The keys come from the plug-in's own table, and the README shows the same table.
 TEST(PreviewTool, KeysListsWhatThePluginReadsAsTheReadmeDoes) {
     const ToolRun run = runTool("--keys");

@@ -36,7 +36,9 @@ TEST(StyleFix, PutsEachValueInItsLineAndAddsWhatTheStyleLacks) {
          "a: 1\rmenu.hilite.color: #fff",
          {{"menu.hilite.color:", 2, "#0a246a"}, {"menu.hilite.textColor:", 0, "#ffffff"}},
          "a: 1\rmenu.hilite.color: #0a246a\rmenu.hilite.textColor: #ffffff\r"},
-        {"an empty style", "", {{"menu.frame.color:", 0, "#101010"}},
+        {"an empty style",
+         "",
+         {{"menu.frame.color:", 0, "#101010"}},
          "menu.frame.color: #101010\n"},
     };
     for (const auto& c : cases) {

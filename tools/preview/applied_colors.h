@@ -9,6 +9,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace preview {
 
@@ -28,8 +30,9 @@ AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& value
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();
 
-// The colour of one of the ten by its system colour index (black when not one of them).
-COLORREF colorAt(const AppliedColors& colors, int index);
+// The colour of one of the ten by its system colour index; window for COLOR_WINDOW, black when
+// not one of them.
+COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window = 0);
 
 // WCAG 2 relative luminance (0 black .. 1 white) and contrast ratio (1 .. 21).
 double relativeLuminance(COLORREF color);
@@ -43,13 +46,32 @@ constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
+// Whether a ratio is below a minimum as the report prints it, so a figure shown as 4.50 never
+// carries the warning.
+bool below(double ratio, double minimum);
+
+// What the report measures: a text (or the highlight) on its background, and for a gradient
+// caption on its other end too; COLOR_WINDOW stands for the window colour.
+struct ContrastPair {
+    const char* what;
+    int text;
+    int background;
+    int gradient; // the background's other end, or -1
+    double minimum;
+};
+constexpr int CONTRAST_PAIR_COUNT = 5;
+extern const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT];
+
 // The report for one step ("start", "change 1", ...): the window colour, assumed or given, one
 // line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
 // came from, then the contrast of each text on its background (a caption's text on the worse end
-// of its gradient) and of the highlight on the window. warnings, when given, is increased by the
-// number of warnings in it.
+// of its gradient) and of the highlight on the window, each with the lines of advice given for
+// it (by its place in contrastPairs). warnings, when given, is increased by the number of
+// warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches, const ColorSources& sources,
-                         COLORREF windowColor, bool windowGiven, int* warnings = nullptr);
+                         COLORREF windowColor, bool windowGiven,
+                         const std::vector<std::pair<int, std::string>>& advice = {},
+                         int* warnings = nullptr);
 
 } // namespace preview

@@ -30,6 +30,9 @@ std::string usage() {
            stylefile::colorText(Options().window) +
            ")\n"
            "  --strict      exit with status 3 when any warning was printed\n"
+           "  --fix OUT.style\n"
+           "                write a copy of the style with the suggested colours in it and show\n"
+           "                its report (status 3 when a contrast warning remains)\n"
            "  --keys        list the style keys the plug-in reads, with their defaults\n"
            "  --version     show the version\n"
            "  --help        show this help\n";
@@ -47,7 +50,8 @@ enum Option {
     SVG,
     WATCH_LIMIT,
     VERSION,
-    KEYS
+    KEYS,
+    FIX
 };
 
 const option longOptions[] = {
@@ -61,6 +65,7 @@ const option longOptions[] = {
     {"watch-limit", required_argument, nullptr, WATCH_LIMIT}, // for tests: stop after N changes
     {"version", no_argument, nullptr, VERSION},
     {"keys", no_argument, nullptr, KEYS},
+    {"fix", required_argument, nullptr, FIX},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -126,6 +131,9 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
         case SVG:
             options->svgPath = value;
             break;
+        case FIX:
+            options->fixPath = value;
+            break;
         case WATCH_LIMIT: {
             char* end = nullptr;
             const long limit = std::strtol(value.c_str(), &end, 10);
@@ -142,6 +150,10 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
     options->styles.assign(argv + optind, argv + argc);
     if (options->watch && !options->screenshotPath.empty()) {
         *error = "--screenshot and --watch do not go together: each screenshot run starts Wine";
+        return false;
+    }
+    if (!options->fixPath.empty() && (options->watch || options->styles.size() != 1)) {
+        *error = "--fix mends one style, once: give one style, without --watch";
         return false;
     }
     return true;

@@ -20,6 +20,7 @@ struct Options {
     bool windowGiven = false;
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
+    std::string fixPath;        // a copy of the style with the suggestions put in
     std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine
     std::vector<std::string> styles;
 };

@@ -11,7 +11,9 @@
 #include "tools/preview/picture_file.h"
 #include "tools/preview/screenshot.h"
 #include "tools/preview/stop_signals.h"
+#include "tools/preview/style_fix.h"
 #include "tools/preview/style_keys.h"
+#include "tools/preview/suggestions.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
 #include "tools/preview/title_bar_svg.h"
@@ -71,6 +73,8 @@ struct Run {
     int changes = 0;
     bool pictureFailed = false;         // a picture could not be written while watching
     std::vector<AppliedColors> applied; // after each step
+    std::vector<Fix> fixes;             // what the last step's report suggests
+    int contrastWarnings = 0;           // in the last step's report
 };
 
 // Values the plug-in would read as a colour, in this style or another (another window colour,
@@ -314,10 +318,18 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
     run.applied.push_back(colors);
-    output.out << formatReport(path, step, colors, output.swatches,
-                               colorSourcesOf(lookups, standin::currentStyle(), run.options.window),
-                               run.options.window, run.options.windowGiven, &run.warnings)
+    const ColorSources sources =
+        colorSourcesOf(lookups, standin::currentStyle(), run.options.window);
+    run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
+    std::vector<std::pair<int, std::string>> advice;
+    for (const Fix& fix : run.fixes) {
+        advice.emplace_back(fix.pair, fix.advice);
+    }
+    const int before = run.warnings;
+    output.out << formatReport(path, step, colors, output.swatches, sources, run.options.window,
+                               run.options.windowGiven, advice, &run.warnings)
                << std::flush;
+    run.contrastWarnings = run.warnings - before;
     return output.out ? Steps::Done : Steps::ReportUnwritten;
 }
 
@@ -337,6 +349,39 @@ bool writeSvg(Run& run) {
         return false;
     }
     return true;
+}
+
+// Writes the style with the suggested colours put in and reports on it, as a style change:
+// status 0 when no contrast warning is left there, else 3 with what could not be mended.
+int writeFix(Run& run, standin::Session& session) {
+    const std::string& path = run.options.fixPath;
+    std::vector<StyleChange> changes;
+    for (const Fix& fix : run.fixes) {
+        const bool known = std::any_of(changes.begin(), changes.end(), [&](const StyleChange& c) {
+            return c.key == fix.change.key;
+        });
+        if (fix.mends && !known) {
+            changes.push_back(fix.change);
+        }
+    }
+    std::string text, error, reason;
+    if (!stylefile::readStyleText(run.styles.front(), &text, &error)) {
+        return fail(run.output, error);
+    }
+    const CleanupFirst partialStyle;
+    if (!writePicture(path, PictureKind::Style, mendedStyle(text, changes), run.styles, &reason)) {
+        return fail(run.output, "cannot write \"" + path + "\": " + reason);
+    }
+    run.output.out << "mended copy " << printable(path) << ": " << changes.size()
+                   << (changes.size() == 1 ? " colour" : " colours") << " changed\n";
+    if (runStep(run, session, path, &error) != Steps::Done) {
+        return fail(run.output, error);
+    }
+    for (const Fix& fix : run.fixes) {
+        fail(run.output,
+             path + ": " + contrastPairs[fix.pair].what + " is still hard to read: " + fix.advice);
+    }
+    return run.contrastWarnings == 0 ? 0 : 3;
 }
 
 // Runs the plug-in from start to stop.
@@ -360,6 +405,9 @@ int runPlugin(Run& run) {
     }
     if (!writeSvg(run)) {
         return 1;
+    }
+    if (!run.options.fixPath.empty()) {
+        return writeFix(run, session);
     }
     if (!run.options.screenshotPath.empty()) {
         ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.applied, run.options.window,
@@ -422,7 +470,7 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false, {}};
+    Run run{options, output, options.styles, 0, 0, false, {}, {}, 0};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
     struct Picture {
         const char* name;
@@ -432,6 +480,9 @@ int runPreview(const Options& options, const Output& output) {
     std::vector<Picture> pictures;
     if (!options.svgPath.empty()) {
         pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
+    }
+    if (!options.fixPath.empty()) {
+        pictures.push_back({"the mended style", PictureKind::Style, options.fixPath});
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
