@@ -27,11 +27,6 @@ const ContrastPair contrastPairs[] = {
     {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1},
 };
 
-// Compared as printed, so a figure shown as 4.50 never carries the warning.
-bool below(double ratio, double minimum) {
-    return std::round(ratio * 100) < minimum * 100;
-}
-
 std::string contrastLine(const char* what, double ratio) {
     char line[96];
     std::snprintf(line, sizeof line, "    %-37s %5.2f:1", what, ratio);
@@ -81,6 +76,10 @@ COLORREF colorAt(const AppliedColors& colors, int index) {
         }
     }
     return 0;
+}
+
+bool below(double ratio, double minimum) {
+    return std::round(ratio * 100) < minimum * 100;
 }
 
 double relativeLuminance(COLORREF color) {

@@ -39,6 +39,10 @@ constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
+// Whether ratio is below minimum as the report prints it (two decimals), so a figure shown as
+// 4.50 never carries the warning.
+bool below(double ratio, double minimum);
+
 // The report for one step ("start", "change 1", ...): the window colour assumed, one line per
 // colour, with a 24-bit colour swatch when swatches is set (a terminal) and marked when it came
 // from a default, then the contrast of each text on its background (a caption's text on the
