@@ -593,6 +593,16 @@ TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
                            "drawn on; instead: window.title.focus."),
               std::string::npos)
         << run.out;
+    // One key gives both the highlight's text and the tooltip's, drawn on two backgrounds: its
+    // suggestion reads on both, and mends both at once.
+    const std::string shared =
+        tests::writeStyle("shared-text.style", "menu.title: flat\n"
+                                               "menu.title.color: #5a7a9a\n"
+                                               "menu.title.textColor: #6b8bab\n");
+    run = runTool("--fix " + quoted(copy) + " " + quoted(shared));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(count(run.out, "      suggestion: menu.title.textColor: #"), 2) << run.out;
+    EXPECT_EQ(count(readFile(copy), "menu.title.textColor:"), 1) << readFile(copy);
     // The plug-in's own highlight on a window of its very colour: no key of the style gave it,
     // so nothing in the copy can mend it, and the tool says so.
     run = runTool("--window '#0a246a' --fix " + quoted(copy) + " " + quoted(path));

@@ -11,7 +11,8 @@ namespace preview {
 namespace {
 
 int positionOf(int index) {
-    const auto* at = std::find(managedColorIndices, managedColorIndices + MANAGED_COLOR_COUNT, index);
+    const auto* at =
+        std::find(managedColorIndices, managedColorIndices + MANAGED_COLOR_COUNT, index);
     return at == managedColorIndices + MANAGED_COLOR_COUNT
                ? -1
                : static_cast<int>(at - managedColorIndices);
@@ -20,18 +21,19 @@ int positionOf(int index) {
 // The key whose lookup gave one of the ten, or "" for the window or the plug-in's own colour.
 std::string keyOf(const ColorSources& sources, int index) {
     const int at = index >= 0 ? positionOf(index) : -1;
-    return at < 0 || sources.lookup[at] == StyleLookup::FixedColor ? ""
-                                                                   : entryOf(sources.lookup[at]).key;
+    return at < 0 || sources.lookup[at] == StyleLookup::FixedColor
+               ? ""
+               : entryOf(sources.lookup[at]).key;
 }
 
 // What every colour key gives must read against: the other side of each pair it is drawn in.
-std::vector<Against> constraintsOf(const std::string& key, const AppliedColors& colors,
-                                   const ColorSources& sources, COLORREF window) {
-    std::vector<Against> against;
+std::vector<ContrastNeed> constraintsOf(const std::string& key, const AppliedColors& colors,
+                                        const ColorSources& sources, COLORREF window) {
+    std::vector<ContrastNeed> against;
     for (const ContrastPair& pair : contrastPairs) {
         const bool text = keyOf(sources, pair.text) == key;
-        const bool background = keyOf(sources, pair.background) == key ||
-                                keyOf(sources, pair.gradient) == key;
+        const bool background =
+            keyOf(sources, pair.background) == key || keyOf(sources, pair.gradient) == key;
         if (text == background) {
             continue; // not drawn in it, or on both sides at once
         }
@@ -67,20 +69,21 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         }
         const std::string key = keyOf(sources, pair.text);
         if (key.empty()) {
-            fixes.push_back({p, "no suggestion: this is the plug-in's own colour, as every menu "
-                                "colour was the window's; give one of them another",
-                             false, {}});
+            fixes.push_back({p,
+                             "no suggestion: this is the plug-in's own colour, as every menu "
+                             "colour was the window's; give one of them another",
+                             false,
+                             {}});
             continue;
         }
-        const Suggestion found =
-            suggestColor(text, constraintsOf(key, colors, sources, window));
-        if (found.exists) {
+        const Suggestion found = suggestColor(text, constraintsOf(key, colors, sources, window));
+        if (found.found) {
             const std::optional<stylefile::StyleLine> line = style.lineOf(key);
             const double ratio =
                 std::min(contrastRatio(found.color, background), contrastRatio(found.color, end));
             fixes.push_back({p,
-                             "suggestion: " + key + " " + stylefile::colorText(found.color) + "  (" +
-                                 ratioText(ratio) + ")",
+                             "suggestion: " + key + " " + stylefile::colorText(found.color) +
+                                 "  (" + ratioText(ratio) + ")",
                              true,
                              {key, line ? line->line : 0, stylefile::colorText(found.color)}});
             continue;
@@ -96,16 +99,16 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
             }
             const Suggestion instead =
                 suggestColor(color, constraintsOf(other, colors, sources, window));
-            if (instead.exists) {
+            if (instead.found) {
                 const std::optional<stylefile::StyleLine> line = style.lineOf(other);
-                fixes.push_back({p,
-                                 "no colour of " + keyName(key.c_str()) +
-                                     " reads on all it is drawn on; instead: " + other + " " +
-                                     stylefile::colorText(instead.color) + "  (" +
-                                     ratioText(contrastRatio(text, instead.color)) + ")",
-                                 true,
-                                 {other, line ? line->line : 0,
-                                  stylefile::colorText(instead.color)}});
+                fixes.push_back(
+                    {p,
+                     "no colour of " + keyName(key.c_str()) +
+                         " reads on all it is drawn on; instead: " + other + " " +
+                         stylefile::colorText(instead.color) + "  (" +
+                         ratioText(contrastRatio(text, instead.color)) + ")",
+                     true,
+                     {other, line ? line->line : 0, stylefile::colorText(instead.color)}});
                 mended = true;
             }
         }
