@@ -1,4 +1,4 @@
-// What the scene Marlwood.exe shows under Wine says a picture of the screen must hold, and
+// What the scene (scene/scene.cpp) shown under Wine says a picture of the screen must hold, and
 // whether a picture holds it: the ten applied colours where Windows draws them.
 #pragma once
 

@@ -1,6 +1,5 @@
 #include "tools/preview/screenshot.h"
 
-#include "standin/scene.h"
 #include "stylefile/color_text.h"
 #include "tools/preview/child_process.h"
 #include "tools/preview/picture_file.h"
@@ -23,9 +22,13 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using std::chrono::seconds;
 
-// Wine's virtual desktop fills the virtual screen, so screen and desktop coordinates agree.
-const std::string SCREEN_SIZE =
-    std::to_string(standin::SCENE_WIDTH) + "x" + std::to_string(standin::SCENE_HEIGHT);
+// The desktop the scene (scene/scene.cpp) is laid out in; Wine's virtual desktop fills the virtual
+// screen, so screen and desktop coordinates agree.
+constexpr int SCENE_WIDTH = 720;
+constexpr int SCENE_HEIGHT = 400;
+const std::string SCREEN_SIZE = std::to_string(SCENE_WIDTH) + "x" + std::to_string(SCENE_HEIGHT);
+// The scene's own build folder, with its copy of Tintlet.dll.
+const std::string SCENE_FOLDER = std::string(TINTLET_WINDOWS_BUILD) + "/scene";
 
 // By full path: elsewhere on PATH "convert" may be another program.
 const char IMPORT[] = "/usr/bin/import";
@@ -338,7 +341,7 @@ bool capture(const std::string& display, const std::string& file,
         *error = "cannot write " + file + ": " + reason;
         return false;
     }
-    *picture = {standin::SCENE_WIDTH, standin::SCENE_HEIGHT, std::move(pixels)};
+    *picture = {SCENE_WIDTH, SCENE_HEIGHT, std::move(pixels)};
     return true;
 }
 
@@ -360,7 +363,7 @@ std::vector<std::string> screenshotFiles(const std::string& file,
 }
 
 std::string screenshotNeeds() {
-    const std::string build = TINTLET_WINDOWS_BUILD;
+    const std::string& build = SCENE_FOLDER;
     if (!onPath("wine") || !onPath("wineserver")) {
         return "--screenshot needs Wine (apt-get install wine wine32:i386, with the i386 "
                "architecture added; tools/install-packages.sh does all of it)";
@@ -411,14 +414,13 @@ int screenshotSession(const ScreenshotPlan& plan, const Output& output,
     }
 
     // Windows chooses against the same window colour as the report assumed.
-    std::vector<std::string> command = {"wine",
-                                        std::string(TINTLET_WINDOWS_BUILD) + "/Marlwood.exe",
-                                        "show", "--window", stylefile::colorText(plan.window)};
+    std::vector<std::string> command = {"wine", SCENE_FOLDER + "/Marlwood.exe", "--window",
+                                        stylefile::colorText(plan.window)};
     for (const std::string& style : plan.styles) {
         command.push_back(windowsPath(style));
     }
     ChildOptions sceneOptions = wine;
-    sceneOptions.directory = TINTLET_WINDOWS_BUILD;
+    sceneOptions.directory = SCENE_FOLDER;
     sceneOptions.writeInput = sceneOptions.readOutput = sceneOptions.readErrors = true;
     ChildProcess scene;
     if (!scene.start(command, sceneOptions, &error)) {
