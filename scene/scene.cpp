@@ -218,16 +218,22 @@ void repaint() {
     settle();
 }
 
-// Where a picture of the screen must show each managed colour: a caption's two colours at its
-// ends, where neither icon nor buttons cover them; a selected row's background beyond its text.
+// Where a picture of the screen must show each managed colour. Windows draws a caption's first
+// colour solid under its icon and its second under its buttons, with the gradient between: each
+// is sampled where it is solid, the first at the caption's left edge on its top row (above the
+// icon), the second at its right end. A selected row's background is sampled beyond its text.
 void describe() {
     for (HWND window : {scene.inactive, scene.active}) {
         const bool active = window == scene.active;
         TITLEBARINFO bar{};
         bar.cbSize = sizeof bar;
         GetTitleBarInfo(window, &bar);
+        WINDOWINFO frame{};
+        frame.cbSize = sizeof frame;
+        GetWindowInfo(window, &frame);
         const RECT& r = bar.rcTitleBar;
-        point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION", r.left, r.top);
+        point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION",
+              frame.rcWindow.left + static_cast<LONG>(frame.cxWindowBorders), r.top);
         point(active ? "COLOR_GRADIENTACTIVECAPTION" : "COLOR_GRADIENTINACTIVECAPTION", r.right - 1,
               r.top);
         within(active ? "COLOR_CAPTIONTEXT" : "COLOR_INACTIVECAPTIONTEXT", r);

@@ -10,7 +10,7 @@
 namespace preview {
 
 struct SceneSample {
-    bool point; // one pixel at left, top; else some pixels within the box (those of a text)
+    bool point; // one pixel at left, top; else some pixels within the box
     int color;  // which of the ten applied colours, in their order
     int left, top, right, bottom;
 };
