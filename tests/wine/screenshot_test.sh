@@ -57,11 +57,12 @@ shots=("${bundled[@]}" "$out/darkening.style" "$deep")
 natives=("${bundled[@]}" "$out/darkening.style" "$out/defaults.style")
 
 xvfb_before=" $(pgrep -x Xvfb | tr "\n" " " || true) "
-# Processes of the screenshot prefix, and X servers started since the test began.
+# Processes of a screenshot prefix (the test's own, or the one given), and X servers started
+# since the test began.
 leftovers() {
     local process
     for process in /proc/[0-9]*; do
-        if tr '\0' '\n' 2>/dev/null <"$process/environ" | grep -qxF "WINEPREFIX=$prefix"; then
+        if tr '\0' '\n' 2>/dev/null <"$process/environ" | grep -qxF "WINEPREFIX=${1:-$prefix}"; then
             echo "${process#/proc/}: $(tr '\0' ' ' 2>/dev/null <"$process/cmdline")"
         fi
     done
@@ -120,26 +121,36 @@ done <"$out/report"
 left=$(leftovers)
 [ -z "$left" ] || fail "left running after the run: $left"
 
-# Stopped while Wine repaints for the second style: it cleans up and dies by the signal.
-for signal in TERM INT; do
-    coproc stopped { exec "$preview" --screenshot "$out/stopped.png" "${bundled[@]:0:2}" 2>&1; }
+# Stopped while Wine repaints for the second style, and while a new prefix is being made: it
+# cleans up at once, dies by the signal, and a prefix half made is made again next time.
+for stop in "TERM screenshot of " "INT making a Wine prefix"; do
+    read -r signal when <<<"$stop"
+    cache=$XDG_CACHE_HOME
+    [[ $when != making* ]] || cache=$out/new-cache
+    coproc stopped {
+        XDG_CACHE_HOME=$cache exec "$preview" --screenshot "$out/stopped.png" "${bundled[@]:0:2}" 2>&1
+    }
     stopped_pid=$stopped_PID
     while read -r -t 120 -u "${stopped[0]}" line; do
-        if [[ $line == "screenshot of "* ]]; then
+        if [[ $line == "$when"* ]]; then
             kill -"$signal" "$stopped_pid"
             break
         fi
     done
-    status=0
+    signalled=$SECONDS status=0
     wait "$stopped_pid" || status=$?
     expected=$((128 + $(kill -l "$signal")))
     [ "$status" -eq "$expected" ] ||
         fail "stopped by SIG$signal, tintlet-preview exited with $status, not $expected"
-    left=$(leftovers)
+    [ $((SECONDS - signalled)) -le 10 ] ||
+        fail "stopped by SIG$signal, tintlet-preview took $((SECONDS - signalled)) s to end"
+    left=$(leftovers "$cache/tintlet/wineprefix-screenshots")
     [ -z "$left" ] || fail "left running after SIG$signal: $left"
     partial=$(find "$out" -name '.*partial*')
     [ -z "$partial" ] || fail "a partial picture is left after SIG$signal: $partial"
 done
+[ ! -e "$out/new-cache/tintlet/wineprefix-screenshots/.tintlet-screenshots-ready" ] ||
+    fail "a prefix stopped half made is taken as made"
 
 [ "$failures" -eq 0 ] && echo "every sampled pixel is the colour the native plug-in gives"
 exit $((failures > 0))
