@@ -176,9 +176,9 @@ TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(std::system(c.setUp.empty() ? "true" : c.setUp.c_str()), 0) << c.setUp;
-        const ToolRun run =
-            runTool("", "cd / && exec env PATH='" + c.path + "' '" + tool + "' --screenshot '" +
-                            prefix + "/shot.png' " + style("slate-solid.style"));
+        const ToolRun run = runTool("", "cd / && exec env PATH='" + c.path + "' XDG_CACHE_HOME='" +
+                                            prefix + "' '" + tool + "' --screenshot '" + prefix +
+                                            "/shot.png' " + style("slate-solid.style"));
         EXPECT_EQ(run.status, 1) << c.path;
         EXPECT_EQ(run.err, "tintlet-preview: --screenshot needs " + c.lacking + "\n");
         EXPECT_EQ(run.out, "") << c.path;
