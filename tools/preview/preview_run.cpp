@@ -67,8 +67,7 @@ struct Run {
     std::vector<std::string> styles; // every style the run reads
     int warnings = 0;
     int changes = 0;
-    bool pictureFailed = false;         // a picture could not be written while watching
-    std::vector<AppliedColors> applied; // after each step
+    bool pictureFailed = false; // a picture could not be written while watching
 };
 
 // Colour values the plug-in read and could not use, one warning per key with every default
@@ -292,7 +291,6 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     printWarnings(run, path, inputWarnings(hostPath, problems, lookups));
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
-    run.applied.push_back(colors);
     output.out << formatReport(path, step, colors, output.swatches, colorsFromDefaults(lookups),
                                run.options.window, &run.warnings)
                << std::flush;
@@ -340,9 +338,10 @@ int runPlugin(Run& run) {
         return 1;
     }
     if (!run.options.screenshotPath.empty()) {
-        ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.applied, run.options.window,
-                            run.options.trace};
-        const CleanupFirst wineAndX; // ended and reaped before the tool ends
+        session.stop(); // the screenshots run the plug-in themselves, as Wine's is run
+        const ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.options.window,
+                                  run.options.trace};
+        const CleanupFirst wineAndX; // ended before the tool ends
         if (takeScreenshots(plan, output, stopRequested()) != 0) {
             return 1;
         }
@@ -400,7 +399,7 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false, {}};
+    Run run{options, output, options.styles, 0, 0, false};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
     struct Picture {
         const char* name;
