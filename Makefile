@@ -3,7 +3,7 @@
 # the sanitizers and for 32-bit and 64-bit Windows.
 
 .PHONY: all packages linux linux-asan windows windows64 test format format-check fuzz-build fuzz \
-	bench-build bench soak preview packages-preview
+	bench-build bench soak preview packages-preview install packages-install
 
 JOBS ?= $(shell nproc)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
@@ -13,7 +13,7 @@ all: linux windows windows64
 packages:
 	@tools/install-packages.sh
 
-# The preview tool needs only a compiler and CMake.
+# The preview tool needs only a compiler, CMake and libpng.
 packages-preview:
 	@tools/install-packages.sh preview
 
@@ -83,4 +83,15 @@ dist: packages
 preview: packages-preview
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux --parallel $(JOBS) --target tintlet-preview
-	build/linux/tools/preview/tintlet-preview
+	build/linux/bin/tintlet-preview
+
+# Installs tintlet-preview under PREFIX with what it brings and, from the 32-bit Windows build, the
+# scene its screenshots run (docs/install.md).
+PREFIX ?= /usr/local
+packages-install:
+	@tools/install-packages.sh install
+
+install: packages-install
+	$(MAKE) linux windows
+	cmake --install build/linux --prefix $(PREFIX)
+	cmake --install build/windows --prefix $(PREFIX)

@@ -5,11 +5,11 @@
 # unique keys, unique keys a few edits from the plug-in's or in other words, one value of the
 # whole file; and 40 such styles in one run. Wall time and peak memory from /usr/bin/time, for each case.
 #
-#   bench/preview-limits.sh [TOOL]   (default build/linux/tools/preview/tintlet-preview)
+#   bench/preview-limits.sh [TOOL]   (default build/linux/bin/tintlet-preview)
 #
 # The files are made in a temporary folder and removed afterwards.
 set -euo pipefail
-tool=${1:-"$(dirname "$0")/../build/linux/tools/preview/tintlet-preview"}
+tool=${1:-"$(dirname "$0")/../build/linux/bin/tintlet-preview"}
 if [ ! -x "$tool" ]; then
     echo "preview-limits.sh: no tool at $tool (cmake --build --preset linux builds it)" >&2
     exit 2

@@ -6,6 +6,7 @@
 #
 #   install-packages.sh           everything `make test` needs
 #   install-packages.sh preview   only what the preview tool needs
+#   install-packages.sh install   what `make install` builds and the installed tool's screenshots run
 #
 # With TINTLET_REQUIRE_WINE=1 (CI), Wine that cannot run is an error; otherwise the reason is
 # printed and the Wine tests report themselves skipped with it.
@@ -13,20 +14,23 @@ set -euo pipefail
 source "$(dirname "$0")/i386-programs.sh"
 
 # Each package, and what shows it is there: a command, or a path (a pattern).
-preview_packages=("cmake cmake" "make make" "g++ g++")
-packages=(
-    "${preview_packages[@]}" "clang-format clang-format"
-    "libgtest-dev /usr/include/gtest/gtest.h" "libgmock-dev /usr/include/gmock/gmock.h"
+preview_packages=("cmake cmake" "make make" "g++ g++" "libpng-dev /usr/include/png.h")
+# The 32-bit Windows build, with the scene the screenshots run, and what they run under.
+screenshot_packages=(
     "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
     "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
+    "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
+    "xvfb Xvfb" "imagemagick /usr/bin/import"    # screenshots of what Windows draws, under Wine
+    "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
+)
+packages=(
+    "${preview_packages[@]}" "${screenshot_packages[@]}" "clang-format clang-format"
+    "libgtest-dev /usr/include/gtest/gtest.h" "libgmock-dev /usr/include/gmock/gmock.h"
     "g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-win32"
     "binutils-mingw-w64-x86-64 x86_64-w64-mingw32-dlltool"
     "clang-14 clang++-14" # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
-    "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
-    "wine64 /usr/lib/wine/wine64"                # and the 64-bit one, natively
-    "xvfb Xvfb" "imagemagick /usr/bin/import"    # screenshots of what Windows draws, under Wine
-    "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
+    "wine64 /usr/lib/wine/wine64"                # the 64-bit Tintlet.dll end to end, natively
     "zip zip" "unzip unzip"                      # make dist, and its test
     "libxml2-utils xmllint"                      # the preview's SVG is checked to be well-formed
     "valgrind valgrind"                          # the benchmark's instruction counts
@@ -34,7 +38,8 @@ packages=(
 case "${1:-}" in
     "") wine_wanted=1 ;;
     preview) packages=("${preview_packages[@]}") wine_wanted= ;;
-    *) echo "usage: $0 [preview]" >&2; exit 2 ;;
+    install) packages=("${preview_packages[@]}" "${screenshot_packages[@]}") wine_wanted=1 ;;
+    *) echo "usage: $0 [preview|install]" >&2; exit 2 ;;
 esac
 
 present() {

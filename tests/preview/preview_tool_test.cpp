@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -133,12 +134,55 @@ TEST(PreviewTool, WarnsOfTheLowContrastItWasWrittenWith) {
     EXPECT_EQ(count(run.out, "warning"), 2) << run.out;
 }
 
-TEST(PreviewTool, WithoutAStyleUsesTheBundledOne) {
-    const ToolRun run = runTool("");
+TEST(PreviewTool, WithoutAStyleUsesTheBundledOneFromAnyFolder) {
+    const ToolRun run = runTool("", std::string("cd / && exec '") + PREVIEW_TOOL + "'");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind(std::string("start: ") + STYLES_DIR + "/harbour-dusk.style\n", 0), 0u)
-        << run.out;
+    EXPECT_EQ(run.out.rfind(std::string("start: ") + BUNDLED_STYLE + "\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #16324f"), std::string::npos);
+}
+
+// An installed copy finds what it brings beside itself, run from any folder, and says in one line
+// what a screenshot lacks, be it of its own installation or of the machine.
+TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
+    const std::string prefix = testing::TempDir() + "installed-preview";
+    ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && '" + CMAKE_COMMAND + "' --install '" +
+                           BINARY_DIR + "' --prefix '" + prefix + "' >/dev/null")
+                              .c_str()),
+              0);
+    const std::string tool = prefix + "/bin/tintlet-preview";
+    const ToolRun bundled = runTool("", "cd / && exec '" + tool + "'");
+    EXPECT_EQ(bundled.status, 0) << bundled.err;
+    EXPECT_EQ(
+        bundled.out.rfind("start: " + prefix + "/share/tintlet/styles/harbour-dusk.style\n", 0), 0u)
+        << bundled.out;
+
+    // Wine's two commands as stand-ins that do nothing, on PATH only where a case puts them.
+    const std::string programs = prefix + "/libexec/tintlet/windows", wine = prefix + "/wine/";
+    const struct {
+        std::string setUp;
+        std::string path;
+        std::string lacking;
+    } cases[] = {
+        {"", "/usr/bin:/bin",
+         "Marlwood.exe and Tintlet.dll in " + programs +
+             " (make windows builds them; make install installs them)"},
+        {"mkdir -p '" + programs + "' '" + wine + "' && cd '" + programs +
+             "' && touch Marlwood.exe Tintlet.dll && cd '" + wine +
+             "' && printf '#!/bin/sh\\n' | tee wine > wineserver && chmod +x wine wineserver",
+         prefix,
+         "Wine (apt-get install wine wine32:i386, with the i386 architecture added; " +
+             std::string("tools/install-packages.sh does all of it)")},
+        {"", wine, "Xvfb, a virtual X server (apt-get install xvfb)"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(std::system(c.setUp.empty() ? "true" : c.setUp.c_str()), 0) << c.setUp;
+        const ToolRun run = runTool("", "cd / && exec env PATH='" + c.path + "' XDG_CACHE_HOME='" +
+                                            prefix + "' '" + tool + "' --screenshot '" + prefix +
+                                            "/shot.png' " + style("slate-solid.style"));
+        EXPECT_EQ(run.status, 1) << c.path;
+        EXPECT_EQ(run.err, "tintlet-preview: --screenshot needs " + c.lacking + "\n");
+        EXPECT_EQ(run.out, "") << c.path;
+    }
 }
 
 TEST(PreviewTool, EachFurtherStyleIsOneChangeWithItsOwnReport) {

@@ -73,6 +73,12 @@ TEST(ScenePixels, ReportsEachColourWindowsDidNotDrawWhereTheSceneSays) {
          "COLOR_INFOTEXT: not shown in the scene"},
         {"too few pixels of a text", pictureOf(grey, {{1, 1}, {2, 1}}, text), everyColour,
          "COLOR_CAPTIONTEXT: 2 pixels of #123456 within 0,0-16,8, where its text is drawn"},
+        // The edit box's selection: the highlight between and around its letters.
+        {"too few pixels of the highlight",
+         pictureOf(RGB(1, 2, 3), eightTextPixels, text),
+         {{false, 6, 0, 0, 16, 8}},
+         "COLOR_HIGHLIGHT: 0 pixels of #808080 within 0,0-16,8, where the selection's "
+         "background is drawn"},
         {"a point drawn otherwise", pictureOf(RGB(1, 2, 3), eightTextPixels, text), everyColour,
          "COLOR_ACTIVECAPTION: Windows drew #010203 at 0,0, the plug-in applied #808080"},
         {"a sample off the picture",

@@ -152,8 +152,9 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
         *error = "--screenshot and --watch do not go together: each screenshot run starts Wine";
         return false;
     }
-    if (!options->fixPath.empty() && (options->watch || options->styles.size() != 1)) {
-        *error = "--fix mends one style, once: give one style, without --watch";
+    if (!options->fixPath.empty() &&
+        (options->watch || options->styles.size() != 1 || !options->screenshotPath.empty())) {
+        *error = "--fix mends one style, once: give one style, without --watch or --screenshot";
         return false;
     }
     return true;

@@ -71,10 +71,9 @@ struct Run {
     std::vector<std::string> styles; // every style the run reads
     int warnings = 0;
     int changes = 0;
-    bool pictureFailed = false;         // a picture could not be written while watching
-    std::vector<AppliedColors> applied; // after each step
-    std::vector<Fix> fixes;             // what the last step's report suggests
-    int contrastWarnings = 0;           // in the last step's report
+    bool pictureFailed = false; // a picture could not be written while watching
+    std::vector<Fix> fixes;     // what the last step's report suggests
+    int contrastWarnings = 0;   // in the last step's report
 };
 
 // Values the plug-in would read as a colour, in this style or another (another window colour,
@@ -317,7 +316,6 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     printWarnings(run, path, inputWarnings(hostPath, problems, lookups));
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
-    run.applied.push_back(colors);
     const ColorSources sources =
         colorSourcesOf(lookups, standin::currentStyle(), run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
@@ -410,9 +408,10 @@ int runPlugin(Run& run) {
         return writeFix(run, session);
     }
     if (!run.options.screenshotPath.empty()) {
-        ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.applied, run.options.window,
-                            run.options.trace};
-        const CleanupFirst wineAndX; // ended and reaped before the tool ends
+        session.stop(); // the screenshots run the plug-in themselves, as Wine's is run
+        const ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.options.window,
+                                  run.options.trace};
+        const CleanupFirst wineAndX; // ended before the tool ends
         if (takeScreenshots(plan, output, stopRequested()) != 0) {
             return 1;
         }
@@ -470,7 +469,7 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false, {}, {}, 0};
+    Run run{options, output, options.styles, 0, 0, false, {}, 0};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
     struct Picture {
         const char* name;

@@ -2,13 +2,14 @@
 
 #include "stylefile/color_text.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <sstream>
 
 namespace preview {
 namespace {
 
-// Fewer pixels than this of a text's colour could be chance, not the text.
+// Fewer pixels than this of a colour within a box could be chance, not the text or background.
 constexpr int LEAST_TEXT_PIXELS = 8;
 
 std::string where(const SceneSample& sample) {
@@ -25,26 +26,15 @@ bool parseSceneSample(const std::string& line, SceneSample* sample) {
     std::istringstream words(line);
     std::string kind, name, rest;
     SceneSample parsed{};
-    if (!(words >> kind >> name) || (kind != "point" && kind != "within")) {
-        return false;
-    }
+    words >> kind >> name >> parsed.left >> parsed.top;
     parsed.point = kind == "point";
-    if (!(words >> parsed.left >> parsed.top)) {
-        return false;
+    if (kind == "within") {
+        words >> parsed.right >> parsed.bottom;
     }
-    if (!parsed.point && !(words >> parsed.right >> parsed.bottom)) {
-        return false;
-    }
-    if (words >> rest) {
-        return false;
-    }
-    parsed.color = -1;
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        if (name == managedColorNames[i]) {
-            parsed.color = i;
-        }
-    }
-    if (parsed.color < 0) {
+    const auto* const names = std::begin(managedColorNames);
+    parsed.color = static_cast<int>(std::find(names, std::end(managedColorNames), name) - names);
+    if (!words || words >> rest || (!parsed.point && kind != "within") ||
+        parsed.color == MANAGED_COLOR_COUNT) {
         return false;
     }
     *sample = parsed;
@@ -83,33 +73,28 @@ std::vector<std::string> compareScene(const Picture& picture,
             continue;
         }
         sampled[sample.color] = true;
-        if (sample.point) {
-            const COLORREF drawn = pixelAt(picture, sample.left, sample.top);
-            if (trace != nullptr) {
-                trace->push_back(name + " at " + where(sample) + ": " +
-                                 stylefile::colorText(drawn));
-            }
-            if (drawn != expected.value) {
-                differences.push_back(name + ": Windows drew " + stylefile::colorText(drawn) +
-                                      " at " + where(sample) + ", the plug-in applied " +
-                                      stylefile::colorText(expected.value));
-            }
-            continue;
-        }
         int found = 0;
         for (int y = sample.top; y < bottom; ++y) {
             for (int x = sample.left; x < right; ++x) {
                 found += pixelAt(picture, x, y) == expected.value ? 1 : 0;
             }
         }
+        const std::string drawn = stylefile::colorText(pixelAt(picture, sample.left, sample.top));
+        const std::string applied = stylefile::colorText(expected.value);
+        const std::string pixels = std::to_string(found) + " pixels of " + applied;
         if (trace != nullptr) {
-            trace->push_back(name + " within " + where(sample) + ": " + std::to_string(found) +
-                             " pixels of " + stylefile::colorText(expected.value));
+            trace->push_back(name + (sample.point ? " at " : " within ") + where(sample) + ": " +
+                             (sample.point ? drawn : pixels));
         }
-        if (found < LEAST_TEXT_PIXELS) {
-            differences.push_back(name + ": " + std::to_string(found) + " pixels of " +
-                                  stylefile::colorText(expected.value) + " within " +
-                                  where(sample) + ", where its text is drawn");
+        if (sample.point && found == 0) {
+            differences.push_back(name + ": Windows drew " + drawn + " at " + where(sample) +
+                                  ", the plug-in applied " + applied);
+        } else if (!sample.point && found < LEAST_TEXT_PIXELS) {
+            // The edit box's selection: its letters lie on the highlight, not the other way round.
+            const bool background = managedColorIndices[sample.color] == COLOR_HIGHLIGHT;
+            differences.push_back(name + ": " + pixels + " within " + where(sample) + ", where " +
+                                  (background ? "the selection's background" : "its text") +
+                                  " is drawn");
         }
     }
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {

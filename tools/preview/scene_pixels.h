@@ -1,4 +1,4 @@
-// What the scene Marlwood.exe shows under Wine says a picture of the screen must hold, and
+// What the scene (scene/scene.cpp) shown under Wine says a picture of the screen must hold, and
 // whether a picture holds it: the ten applied colours where Windows draws them.
 #pragma once
 
@@ -10,7 +10,7 @@
 namespace preview {
 
 struct SceneSample {
-    bool point; // one pixel at left, top; else some pixels within the box (those of a text)
+    bool point; // one pixel at left, top; else some pixels within the box
     int color;  // which of the ten applied colours, in their order
     int left, top, right, bottom;
 };

@@ -1,6 +1,7 @@
 #include "tools/preview/stop_signals.h"
 
 #include <csignal>
+#include <unistd.h>
 
 namespace preview {
 namespace {
@@ -8,6 +9,7 @@ namespace {
 std::atomic<bool> stopFlag{false};
 volatile std::sig_atomic_t received = 0;
 std::atomic<int> cleanups{0};
+std::atomic<pid_t> forwardTo{0};
 
 // With its default action back, the signal ends the tool: at once, or, raised inside its own
 // handler, where it is blocked, as soon as the handler returns.
@@ -22,6 +24,9 @@ void endBy(int signal) {
 void onStopSignal(int signal) {
     received = signal;
     stopFlag = true;
+    if (forwardTo > 0) {
+        kill(forwardTo, signal);
+    }
     if (cleanups == 0) {
         endBy(signal);
     }
@@ -43,6 +48,13 @@ void handleStopSignals() {
 
 const std::atomic<bool>& stopRequested() {
     return stopFlag;
+}
+
+void forwardStopSignals(pid_t process) {
+    forwardTo = process;
+    if (process > 0 && received != 0) {
+        kill(process, received);
+    }
 }
 
 CleanupFirst::CleanupFirst() {

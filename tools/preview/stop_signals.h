@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <sys/types.h>
 
 namespace preview {
 
@@ -14,6 +15,10 @@ void handleStopSignals();
 
 // Set by a stop signal received while some CleanupFirst lives.
 const std::atomic<bool>& stopRequested();
+
+// From here on a stop signal is also sent to process (a program that ends by it, cleaning up);
+// 0 sends it to none. A stop signal received before is sent at once.
+void forwardStopSignals(pid_t process);
 
 // While one lives, a stop signal only sets the stop flag; the last one to go ends the tool by
 // the signal received meanwhile.

@@ -4,6 +4,7 @@
 #include "tools/preview/stop_signals.h"
 #include "tools/preview/style_keys.h"
 #include "tools/preview/terminal_text.h"
+#include "tools/preview/tool_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
         return finish(0);
     }
     if (options.styles.empty()) {
-        options.styles.push_back(TINTLET_BUNDLED_STYLE);
+        options.styles.push_back(preview::bundledStyle());
     }
     const bool colors = preview::colorWanted(isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"),
                                              std::getenv("TERM"));

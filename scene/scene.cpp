@@ -1,6 +1,22 @@
-// The scene, drawn by Windows' own user32 and comctl32 from the system colours.
-#include "standin/scene.h"
-
+// The scene tintlet-preview --screenshot runs under Wine: the stand-in host as a Windows program
+// that runs the real Tintlet.dll and opens windows, selections and a tooltip that Windows' own
+// user32 and comctl32 draw with the system colours the plug-in applied.
+//
+//   Marlwood.exe [--window #rrggbb #rrggbb] STYLE...
+//
+// Sets the window colour when one is given, starts the plug-in on the first style and opens the
+// scene; for each further style it changes the host's style as Marlwood does and repaints. After
+// each style is painted it writes to standard output what a picture of the screen must show, then
+// a line "painted STYLE", and waits for a line on standard input: "next" goes on to the next
+// style, anything else (or the end of the input) stops the plug-in and ends. The lines before
+// "painted", in screen coordinates:
+//
+//   point NAME X Y                     the pixel at X, Y has system colour NAME
+//   within NAME LEFT TOP RIGHT BOTTOM  some pixels of the box (a text, a selection's background
+//                                      between letters) have colour NAME
+//
+// The exit status: 0; 1 when the plug-in did not start or stop cleanly or the scene could not be
+// made; 2 for a wrong command line, or when a style or the plug-in could not be read.
 #include "standin/host.h"
 #include "standin/session.h"
 #include "stylefile/color_text.h"
@@ -11,19 +27,19 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
-namespace standin {
 namespace {
 
 constexpr char SCENE_CLASS[] = "MarlwoodScene";
 constexpr UINT NEXT_STYLE = WM_APP + 1; // wParam: 1 go on, 0 stop
 constexpr int EDIT_SELECTION_END = 13;  // "Selected text"
 
-// Room for the caption gradients to show; the tooltip overlaps nothing.
+// Room for the caption gradients to show; the tooltip overlaps nothing. All of it lies within
+// the 720 x 400 desktop of tools/preview/screenshots.reg.
 constexpr RECT INACTIVE_WINDOW = {16, 16, 576, 126};
 constexpr RECT ACTIVE_WINDOW = {96, 140, 704, 350};
 constexpr POINT TOOLTIP_AT = {24, 364};
-static_assert(ACTIVE_WINDOW.right < SCENE_WIDTH && TOOLTIP_AT.y + 30 < SCENE_HEIGHT);
 
 struct Scene {
     HWND inactive = nullptr;
@@ -202,16 +218,22 @@ void repaint() {
     settle();
 }
 
-// Where a picture of the screen must show each managed colour: a caption's two colours at its
-// ends, where neither icon nor buttons cover them; a selected row's background beyond its text.
+// Where a picture of the screen must show each managed colour. Windows draws a caption's first
+// colour solid under its icon and its second under its buttons, with the gradient between: each
+// is sampled where it is solid, the first at the caption's left edge on its top row (above the
+// icon), the second at its right end. A selected row's background is sampled beyond its text.
 void describe() {
     for (HWND window : {scene.inactive, scene.active}) {
         const bool active = window == scene.active;
         TITLEBARINFO bar{};
         bar.cbSize = sizeof bar;
         GetTitleBarInfo(window, &bar);
+        WINDOWINFO frame{};
+        frame.cbSize = sizeof frame;
+        GetWindowInfo(window, &frame);
         const RECT& r = bar.rcTitleBar;
-        point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION", r.left, r.top);
+        point(active ? "COLOR_ACTIVECAPTION" : "COLOR_INACTIVECAPTION",
+              frame.rcWindow.left + static_cast<LONG>(frame.cxWindowBorders), r.top);
         point(active ? "COLOR_GRADIENTACTIVECAPTION" : "COLOR_GRADIENTINACTIVECAPTION", r.right - 1,
               r.top);
         within(active ? "COLOR_CAPTIONTEXT" : "COLOR_INACTIVECAPTIONTEXT", r);
@@ -282,21 +304,9 @@ bool awaitOrder() {
     return false;
 }
 
-} // namespace
-
-int showScene(std::vector<std::string> styles) {
-    // The window colour the highlight is chosen against, as the preview's --window sets it.
-    if (styles.size() >= 3 && styles[0] == "--window") {
-        COLORREF window = 0;
-        if (!stylefile::parseColor(styles[1], window)) {
-            std::fprintf(stderr, "show: --window needs a colour, not '%s'\n", styles[1].c_str());
-            return 2;
-        }
-        const INT index = COLOR_WINDOW;
-        SetSysColors(1, &index, &window);
-        styles.erase(styles.begin(), styles.begin() + 2);
-    }
-    Session session;
+// Opens the scene on the plug-in's first style and takes it through the rest, one order each.
+int showScene(const std::vector<std::string>& styles) {
+    standin::Session session;
     std::string error;
     if (!session.load(&error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -319,12 +329,12 @@ int showScene(std::vector<std::string> styles) {
         if (i > 0 && !awaitOrder()) {
             break;
         }
-        if (!loadStyle(styles[i], &error)) {
+        if (!standin::loadStyle(styles[i], &error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             status = 2;
             break;
         }
-        const Step step = session.step();
+        const standin::Step step = session.step();
         if (step.start && step.result != 0) {
             std::fprintf(stderr, "the plug-in failed to start\n");
             status = 1;
@@ -351,4 +361,26 @@ int showScene(std::vector<std::string> styles) {
     return status;
 }
 
-} // namespace standin
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> styles(argv + 1, argv + argc);
+    // The window colour the highlight is chosen against, as the preview's --window sets it, and
+    // a window text that reads on it.
+    if (!styles.empty() && styles[0] == "--window") {
+        COLORREF colors[2] = {};
+        if (styles.size() < 3 || !stylefile::parseColor(styles[1], colors[0]) ||
+            !stylefile::parseColor(styles[2], colors[1])) {
+            std::fprintf(stderr, "--window needs a window colour and its text's, #rrggbb each\n");
+            return 2;
+        }
+        const INT indices[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        SetSysColors(2, indices, colors);
+        styles.erase(styles.begin(), styles.begin() + 3);
+    }
+    if (styles.empty()) {
+        std::fprintf(stderr, "usage: %s [--window #rrggbb #rrggbb] STYLE...\n", argv[0]);
+        return 2;
+    }
+    return showScene(styles);
+}
