@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # How long tintlet-preview takes, and how much memory, on style files at the size limit (16 MiB)
-# that are built to be slow: the same near-miss key on every line, lines that are no key at all,
-# unique keys, unique keys a few edits from the plug-in's, one value of the whole file; and 40
-# such styles in one run. Wall time and peak memory from /usr/bin/time, for each case.
+# that are built to be slow: the same near-miss key on every line, a key the plug-in reads set
+# again on every line, its words written otherwise on every line, lines that are no key at all,
+# unique keys, unique keys a few edits from the plug-in's or in other words, one value of the
+# whole file; and 40 such styles in one run. Wall time and peak memory from /usr/bin/time, for each case.
 #
 #   bench/preview-limits.sh [TOOL]   (default build/linux/bin/tintlet-preview)
 #
@@ -39,6 +40,9 @@ repeated "$folder/comments.style" $limit $'! a comment, and nothing else in the 
 repeated "$folder/near-miss-1m.style" $((1024 * 1024)) $'window.title.focus.colxx: 1\n'
 repeated "$folder/near-miss.style" $limit $'window.title.focus.colxx: 1\n'
 repeated "$folder/no-keys.style" $limit $'x\n'
+repeated "$folder/set-again.style" $limit $'menu.title.color: #123456\n'
+repeated "$folder/same-words.style" $limit $'Menu_Highlight_TextColour: #123456\n'
+numbered "$folder/unique-words.style" $limit 'menu.highlight.colour.%d: #123456'
 numbered "$folder/unique-keys.style" $limit 'style.key.%d: #123456'
 numbered "$folder/unique-near.style" $limit 'window.title.focus.c%06d: 1'
 { printf 'toolbar.color: '; head -c $((limit - 16)) /dev/zero | tr '\0' x; echo; } \
@@ -63,6 +67,9 @@ run "16 MiB of comments" "$folder/comments.style"
 run "1 MiB of one near-miss key" "$folder/near-miss-1m.style"
 run "16 MiB of one near-miss key" "$folder/near-miss.style"
 run "16 MiB of lines that are no key" "$folder/no-keys.style"
+run "16 MiB of one key set again" "$folder/set-again.style"
+run "16 MiB of one key in other words" "$folder/same-words.style"
+run "16 MiB of unique keys in words" "$folder/unique-words.style"
 run "16 MiB of unique keys" "$folder/unique-keys.style"
 run "16 MiB of unique near-miss keys" "$folder/unique-near.style"
 run "16 MiB value, a colour key" "$folder/one-colour.style"

@@ -7,7 +7,7 @@
 #include "colors/system_color_set.h"
 
 // The default of a presence test: a key whose text contains it counts as not defined.
-constexpr char ABSENT_TEXT[] = "doesnotexist";
+inline constexpr char ABSENT_TEXT[] = "doesnotexist";
 
 enum class LookupKind : unsigned char { Text, Color };
 

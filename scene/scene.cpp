@@ -2,7 +2,7 @@
 // that runs the real Tintlet.dll and opens windows, selections and a tooltip that Windows' own
 // user32 and comctl32 draw with the system colours the plug-in applied.
 //
-//   Marlwood.exe [--window #rrggbb] STYLE...
+//   Marlwood.exe [--window #rrggbb #rrggbb] STYLE...
 //
 // Sets the window colour when one is given, starts the plug-in on the first style and opens the
 // scene; for each further style it changes the host's style as Marlwood does and repaints. After
@@ -365,19 +365,21 @@ int showScene(const std::vector<std::string>& styles) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> styles(argv + 1, argv + argc);
-    // The window colour the highlight is chosen against, as the preview's --window sets it.
+    // The window colour the highlight is chosen against, as the preview's --window sets it, and
+    // a window text that reads on it.
     if (!styles.empty() && styles[0] == "--window") {
-        COLORREF window = 0;
-        if (styles.size() < 2 || !stylefile::parseColor(styles[1], window)) {
-            std::fprintf(stderr, "--window needs a colour #rrggbb\n");
+        COLORREF colors[2] = {};
+        if (styles.size() < 3 || !stylefile::parseColor(styles[1], colors[0]) ||
+            !stylefile::parseColor(styles[2], colors[1])) {
+            std::fprintf(stderr, "--window needs a window colour and its text's, #rrggbb each\n");
             return 2;
         }
-        const INT index = COLOR_WINDOW;
-        SetSysColors(1, &index, &window);
-        styles.erase(styles.begin(), styles.begin() + 2);
+        const INT indices[2] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        SetSysColors(2, indices, colors);
+        styles.erase(styles.begin(), styles.begin() + 3);
     }
     if (styles.empty()) {
-        std::fprintf(stderr, "usage: %s [--window #rrggbb] STYLE...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--window #rrggbb #rrggbb] STYLE...\n", argv[0]);
         return 2;
     }
     return showScene(styles);

@@ -20,7 +20,8 @@ AppliedColors sampleColors(COLORREF captionText) {
 // The report with no colour marked as a default, on the tool's default window.
 std::string reportOf(const std::string& path, const std::string& step, const AppliedColors& colors,
                      bool swatches) {
-    return preview::formatReport(path, step, colors, swatches, {}, preview::Options().window);
+    return preview::formatReport(path, step, colors, swatches, {}, preview::Options().window,
+                                 false);
 }
 
 TEST(Contrast, FollowsTheRelativeLuminanceFormula) {

@@ -107,7 +107,7 @@ TEST(PreviewTool, ReportsTheColoursEachBundledStyleApplies) {
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "") << bundled.file;
         for (std::size_t i = 0; i < 10; ++i) {
-            const std::string line = std::string("  ") + names[i] + "  " + bundled.colors[i] + "\n";
+            const std::string line = std::string("  ") + names[i] + "  " + bundled.colors[i] + "  ";
             EXPECT_NE(run.out.find(line), std::string::npos)
                 << bundled.file << ": " << line << run.out;
         }
@@ -210,8 +210,10 @@ TEST(PreviewTool, TraceShowsWhyAColourWasChosen) {
     EXPECT_NE(run.out.find("trace: GetMWWnd() -> 0x"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\", \"menu.hilite.color:\", \"#0a246a\") -> #ffffff\n"),
               std::string::npos);
-    EXPECT_NE(run.out.find("\", \"menu.hilite.colorTo:\", \"doesnotexist\") -> \"#FFF\"\n"),
+    EXPECT_NE(run.out.find("\", \"menu.hilite.colorTo:\") -> \"#FFF\": the key is set\n"),
               std::string::npos);
+    // The default a presence test asks with is the plug-in's own business.
+    EXPECT_EQ(run.out.find("doesnotexist"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("trace: IsInString(\"ParentRelative\", \"parentrelative\") -> true\n"),
               std::string::npos);
     // The trace comes before the report of the step it led to.
@@ -300,17 +302,16 @@ TEST(PreviewTool, ReadsStylesAsEditorsWriteThem) {
     const ToolRun run = runTool(quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    for (const char* line : {"COLOR_ACTIVECAPTION              2  #204060\n",
-                             "COLOR_HIGHLIGHT                 13  #123456\n",
-                             "COLOR_HIGHLIGHTTEXT             14  #fedcba\n"}) {
+    for (const char* line : {"COLOR_ACTIVECAPTION              2  #204060  ",
+                             "COLOR_HIGHLIGHT                 13  #123456  ",
+                             "COLOR_HIGHLIGHTTEXT             14  #fedcba  "}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
     }
 }
 
 TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn) {
-    const std::string path =
-        tests::writeStyle("mistakes.style",
-                          "menu.hilite: flat\n"
+    const std::string path = tests::writeStyle(
+        "mistakes.style", "menu.hilite: flat\n"
                           "menu.hilite.colour: #123456\n"
                           "menu.hilite.color: #123456 ! the old one\n"
                           "menu.hilite.textColor: #gggggg\n"
@@ -318,59 +319,93 @@ TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn)
                           "menu.title.color: red\n"
                           "menu.title.textColor: #fff\n"
                           "window.label.focus: ParentRelative\n"
-                          "window.label.focus.color: #12345\n" // not read: no warning
+                          // Not read in this pass, yet read where the label is no longer
+                          // parent-relative: as broken.
+                          "window.label.focus.color: #12345\n"
                           "window.title.focus.color: #12345\n"
-                          "toolbar.color: blue\n"); // the plug-in's no business
+                          "menu.frame.color: 0xffffe1\n"
+                          "menu.highlight.textColour: #000\n" // the same words
+                          "menu.title.textColor: #eee\n"      // set again: this line wins
+                          "toolbar.color: blue\n");           // the plug-in's no business
     const ToolRun run = runTool(quoted(path));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(
-        run.err,
-        path + ":2: unknown key \"menu.hilite.colour:\", did you mean \"menu.hilite.color:\"?\n" +
-            path +
-            ":3: menu.hilite.color: \"#123456 ! the old one\" is not a colour; the "
-            "default #0a246a applies\n" +
-            path +
-            ":4: menu.hilite.textColor: \"#gggggg\" is not a colour; the default "
-            "#ffffff applies\n" +
-            path +
-            ":6: menu.title.color: \"red\" is not a colour; the default #ffffe1 "
-            "applies\n" +
-            path +
-            ":10: window.title.focus.color: \"#12345\" is not a colour; the default "
-            "#0a246a applies\n");
-    // The report marks what came from a default.
-    for (const char* line : {"COLOR_ACTIVECAPTION              2  #0a246a  (default)\n",
-                             "COLOR_GRADIENTACTIVECAPTION     27  #a6caf0  (default)\n",
-                             "COLOR_HIGHLIGHT                 13  #0a246a  (default)\n",
-                             "COLOR_INFOBK                    24  #ffffe1  (default)\n",
-                             "COLOR_INFOTEXT                  23  #ffffff\n"}) {
+    const std::string expected[] = {
+        ":2: unknown key \"menu.hilite.colour:\", did you mean \"menu.hilite.color:\"?",
+        ":3: menu.hilite.color: \"#123456 ! the old one\" is not a colour; the default #0a246a "
+        "(COLOR_HIGHLIGHT) applies",
+        ":4: menu.hilite.textColor: \"#gggggg\" is not a colour; the default #ffffff "
+        "(COLOR_HIGHLIGHTTEXT) applies",
+        ":6: menu.title.color: \"red\" is not a colour; the defaults #0a246a (COLOR_HIGHLIGHT) and "
+        "#ffffe1 (COLOR_INFOBK) apply",
+        ":7: menu.title.textColor: is set on lines 7 and 13; line 13 wins",
+        ":9: window.label.focus.color: \"#12345\" is not a colour; the default #0a246a "
+        "(COLOR_ACTIVECAPTION) applies",
+        ":10: window.title.focus.color: \"#12345\" is not a colour; the default #0a246a "
+        "(COLOR_ACTIVECAPTION) applies",
+        ":11: menu.frame.color: \"0xffffe1\" is not a colour; the defaults #0a246a "
+        "(COLOR_HIGHLIGHT) and #ffffe1 (COLOR_INFOBK) apply",
+        ":12: unknown key \"menu.highlight.textColour:\", did you mean \"menu.hilite.textColor:\"?",
+    };
+    std::string all;
+    for (const std::string& line : expected) {
+        all += path + line + "\n";
+    }
+    EXPECT_EQ(run.err, all);
+    // The report says which colours came from a default, and of which key.
+    for (const char* line :
+         {"COLOR_ACTIVECAPTION              2  #0a246a  default of window.title.focus.color "
+          "(not a colour, line 10)\n",
+          "COLOR_GRADIENTACTIVECAPTION     27  #a6caf0  default of window.title.focus.colorTo\n",
+          "COLOR_HIGHLIGHT                 13  #0a246a  default of menu.hilite.color (not a "
+          "colour, line 3)\n",
+          "COLOR_INFOBK                    24  #ffffe1  default of menu.title.color (not a colour, "
+          "line 6)\n",
+          "COLOR_INFOTEXT                  23  #eeeeee  menu.title.textColor, line 13\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
     }
+    // Such a style does not pass as well written.
+    EXPECT_EQ(runTool("--strict " + quoted(path)).status, 3);
 }
 
-TEST(PreviewTool, MarksADefaultExactlyWhereTheStyleGaveNoColour) {
+// Each colour names the key and line it came from, or the default, as the plug-in's own note of
+// its lookups has it; a highlight that fell back says why it passed each element over.
+TEST(PreviewTool, SaysWhereEachColourCameFrom) {
     const struct {
         const char* name;
-        const char* text;
+        std::string path;
         std::vector<const char*> lines;
     } cases[] = {
+        {"fern-relative.style",
+         std::string(STYLES_DIR) + "/fern-relative.style",
+         {"COLOR_HIGHLIGHT                 13  #3c6e47  menu.title.color, line 24\n"
+          "      passed over: menu.hilite.color is the window colour, and its second colour too\n"
+          "  COLOR_HIGHLIGHTTEXT             14  #f6fbf2  menu.title.textColor, line 25\n",
+          "COLOR_INFOBK                    24  #3c6e47  menu.title.color, line 24\n"}},
         // The highlight's own values, equal to the tooltip's later defaults, are the style's.
         {"hilite-like-tooltip.style",
-         "menu.hilite: flat solid\nmenu.hilite.color: #ffffe1\nmenu.hilite.textColor: #000000\n",
-         {"COLOR_HIGHLIGHT                 13  #ffffe1\n",
-          "COLOR_HIGHLIGHTTEXT             14  #000000\n",
-          "COLOR_INFOBK                    24  #ffffe1  (default)\n",
-          "COLOR_INFOTEXT                  23  #000000  (default)\n"}},
+         tests::writeStyle("hilite-like-tooltip.style", "menu.hilite: flat solid\n"
+                                                        "menu.hilite.color: #ffffe1\n"
+                                                        "menu.hilite.textColor: #000000\n"),
+         {"COLOR_HIGHLIGHT                 13  #ffffe1  menu.hilite.color, line 2\n",
+          "COLOR_HIGHLIGHTTEXT             14  #000000  menu.hilite.textColor, line 3\n",
+          "COLOR_INFOBK                    24  #ffffe1  default of menu.frame.color\n",
+          "COLOR_INFOTEXT                  23  #000000  default of menu.frame.textColor\n"}},
         // Every menu colour is the window's: the fixed pair, although the frame's text is white.
         {"white-menu.style",
-         "menu.title.color: #ffffff\nmenu.frame.color: #ffffff\nmenu.frame.textColor: #ffffff\n",
-         {"COLOR_HIGHLIGHT                 13  #0a246a  (default)\n",
-          "COLOR_HIGHLIGHTTEXT             14  #ffffff  (default)\n",
-          "COLOR_INFOBK                    24  #ffffff\n",
-          "COLOR_INFOTEXT                  23  #ffffff\n"}},
+         tests::writeStyle("white-menu.style", "menu.title.color: #ffffff\n"
+                                               "menu.frame.color: #ffffff\n"
+                                               "menu.frame.textColor: #ffffff\n"),
+         {"COLOR_HIGHLIGHT                 13  #0a246a  the plug-in's own, as no menu colour "
+          "would show\n"
+          "      passed over: menu.title.color is the window colour, and it has no second "
+          "colour; menu.frame.color is the window colour, and it has no second colour; so the "
+          "plug-in's own highlight applies\n",
+          "COLOR_HIGHLIGHTTEXT             14  #ffffff  the plug-in's own",
+          "COLOR_INFOBK                    24  #ffffff  menu.frame.color, line 2\n",
+          "COLOR_INFOTEXT                  23  #ffffff  menu.frame.textColor, line 3\n"}},
     };
     for (const auto& c : cases) {
-        const ToolRun run = runTool(quoted(tests::writeStyle(c.name, c.text)));
+        const ToolRun run = runTool(quoted(c.path));
         ASSERT_EQ(run.status, 0) << run.err;
         for (const char* line : c.lines) {
             EXPECT_NE(run.out.find(line), std::string::npos) << c.name << ": " << line << run.out;
@@ -432,8 +467,10 @@ TEST(PreviewTool, AHighlightLikeTheWindowIsWarnedAgainstTheWindowColourAssumed) 
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.options + quoted(path));
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(run.out.find(std::string("  window colour ") + c.window + ", assumed"),
-                  std::string::npos)
+        EXPECT_NE(
+            run.out.find(std::string("  window colour ") + c.window +
+                         (c.options.empty() ? ", assumed (--window sets it)\n" : ", as given\n")),
+            std::string::npos)
             << run.out;
         EXPECT_EQ(run.out.find("highlight on window") != std::string::npos &&
                       run.out.find("warning: below 1.5:1") != std::string::npos,
@@ -473,7 +510,8 @@ TEST(PreviewTool, AStylePathTooLongForThePluginShowsTheHostsDefaultsAndSaysWhy) 
     for (const auto& c : cases) {
         const ToolRun run = runTool(quoted(c.typed), c.shellCommand);
         ASSERT_EQ(run.status, 0) << c.how << ": " << run.err;
-        EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #0a246a  (default)\n"),
+        EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #0a246a  default of "
+                               "window.title.focus.color\n"),
                   std::string::npos)
             << c.how << ": " << run.out;
         EXPECT_EQ(run.err, c.typed + ": a path of " + std::to_string(c.bytes) +
@@ -561,6 +599,86 @@ TEST(PreviewTool, HelpGoesToStandardOutput) {
     const ToolRun version = runTool("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tintlet-preview " TINTLET_VERSION "\n");
+}
+
+// Each contrast warning comes with the line to paste; --fix puts those lines into a copy and
+// shows that copy's report, which for every bundled style has no contrast warning left.
+TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
+    for (const BundledStyle& bundled : bundledStyles) {
+        const std::string copy = testing::TempDir() + "mended-" + bundled.file;
+        unlink(copy.c_str());
+        const ToolRun run = runTool("--fix " + quoted(copy) + " " + style(bundled.file));
+        EXPECT_EQ(run.status, 0) << bundled.file << ": " << run.out << run.err;
+        const std::size_t mended = run.out.find("change 1: " + copy);
+        ASSERT_NE(mended, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("warning: below", mended), std::string::npos) << run.out;
+        // Only the values changed: the same lines, comments and order.
+        const std::string before = readFile(std::string(STYLES_DIR) + "/" + bundled.file);
+        const std::string after = readFile(copy);
+        EXPECT_EQ(count(after, "\n"), count(before, "\n")) << bundled.file;
+        EXPECT_EQ(count(after, "!"), count(before, "!")) << bundled.file;
+    }
+    const std::string fern = readFile(testing::TempDir() + "mended-fern-relative.style");
+    EXPECT_NE(fern.find("window.label.unfocus.textColor: #"), std::string::npos);
+    EXPECT_EQ(fern.find("window.label.unfocus.textColor: #eef3ea"), std::string::npos) << fern;
+
+    // Near black to near white behind the text: no text colour reads on both ends, so an end
+    // changes.
+    const std::string path =
+        tests::writeStyle("black-to-white.style", "window.title.focus: flat gradient horizontal\n"
+                                                  "window.title.focus.color: #202020\n"
+                                                  "window.title.focus.colorTo: #f0f0f0\n"
+                                                  "window.label.focus.textColor: #808080\n");
+    const std::string copy = testing::TempDir() + "mended-black-to-white.style";
+    unlink(copy.c_str());
+    ToolRun run = runTool("--fix " + quoted(copy) + " " + quoted(path));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("      no colour of window.label.focus.textColor reads on all it is "
+                           "drawn on; instead: window.title.focus."),
+              std::string::npos)
+        << run.out;
+    // One key gives both the highlight's text and the tooltip's, drawn on two backgrounds: its
+    // suggestion reads on both, and mends both at once.
+    const std::string shared =
+        tests::writeStyle("shared-text.style", "menu.title: flat\n"
+                                               "menu.title.color: #5a7a9a\n"
+                                               "menu.title.textColor: #6b8bab\n");
+    run = runTool("--fix " + quoted(copy) + " " + quoted(shared));
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(count(run.out, "      suggestion: menu.title.textColor: #"), 2) << run.out;
+    EXPECT_EQ(count(readFile(copy), "menu.title.textColor:"), 1) << readFile(copy);
+    // The plug-in's own highlight on a window of its very colour: no key of the style gave it,
+    // so nothing in the copy can mend it, and the tool says so.
+    run = runTool("--window '#0a246a' --fix " + quoted(copy) + " " + quoted(path));
+    EXPECT_EQ(run.status, 3) << run.out << run.err;
+    EXPECT_NE(run.err.find(copy + ": highlight on window is still hard to read: no suggestion: "
+                                  "this is the plug-in's own colour"),
+              std::string::npos)
+        << run.err;
+
+    // Never over the style itself, by any name; one style at a time.
+    EXPECT_EQ(runTool("--fix " + quoted(path) + " " + quoted(path)).status, 2);
+    EXPECT_EQ(
+        runTool("--fix x.style " + style("slate-solid.style") + " " + style("fern-relative.style"))
+            .status,
+        2);
+}
+
+// The keys come from the plug-in's own table, and the README shows the same table.
+TEST(PreviewTool, KeysListsWhatThePluginReadsAsTheReadmeDoes) {
+    const ToolRun run = runTool("--keys");
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* row : {"| `menu.hilite.color:` | colour | `#0a246a` | COLOR_HIGHLIGHT |\n",
+                            "| `menu.frame.color:` | colour | `#0a246a` (COLOR_HIGHLIGHT), "
+                            "`#ffffe1` (COLOR_INFOBK) | "
+                            "COLOR_HIGHLIGHT, COLOR_INFOBK |\n",
+                            "| `window.label.unfocus:` | text | `parentrelative` | — |\n"}) {
+        EXPECT_NE(run.out.find(row), std::string::npos) << row << run.out;
+    }
+    EXPECT_EQ(count(run.out, "\n"), 2 + 25) << "a header and each of the 25 keys once";
+    EXPECT_NE(readFile(README_FILE).find(run.out), std::string::npos)
+        << "README.md's key table differs from:\n"
+        << run.out;
 }
 
 // Saves the watched style with a new highlight until the tool's output holds marker. The watcher
@@ -739,7 +857,7 @@ TEST(PreviewTool, ALongValueIsCutInItsWarningWithItsLength) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, path + ":2: menu.hilite.color: \"" + std::string(64, 'x') +
                            "...\" (1000000 characters) is not a colour; the default #0a246a "
-                           "applies\n");
+                           "(COLOR_HIGHLIGHT) applies\n");
 }
 
 TEST(PreviewTool, TheHelpSaysWhichColoursTheWindowOptionTakes) {

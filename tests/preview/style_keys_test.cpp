@@ -5,7 +5,7 @@
 
 namespace {
 
-TEST(PluginKeys, NearestKeyIsOneOrTwoEditsAway) {
+TEST(PluginKeys, NearestKeyIsOneOrTwoEditsOrTheSameWordsAway) {
     const struct {
         const char* written;
         const char* suggested; // null: none
@@ -29,6 +29,13 @@ TEST(PluginKeys, NearestKeyIsOneOrTwoEditsAway) {
          "color:",
          "menu.title.color:"},
         {"\xef\xbb\xbf\xef\xbb\xbf\xef\xbb\xbfmenu.title:", nullptr},
+        // The same words, spelt or joined otherwise: more than two edits, yet plainly meant.
+        {"menu.highlight.color:", "menu.hilite.color:"},
+        {"menu.hilight.textColor:", "menu.hilite.textColor:"},
+        {"Menu_Highlight_TextColour:", "menu.hilite.textColor:"},
+        {"window*title*focus*color:", "window.title.focus.color:"},
+        {"window.label.unfocus.text.colour:", "window.label.unfocus.textColor:"},
+        {"menu.highlight.border:", nullptr},
     };
     for (const auto& c : cases) {
         EXPECT_STREQ(preview::matchPluginKey(c.written).nearest, c.suggested) << c.written;

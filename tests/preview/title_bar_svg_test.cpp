@@ -12,7 +12,8 @@ preview::AppliedColors distinctColors() {
 }
 
 TEST(TitleBarSvg, DrawsEachElementInItsColours) {
-    const std::string svg = preview::renderTitleBarSvg(distinctColors(), "test.style");
+    const std::string svg =
+        preview::renderTitleBarSvg(distinctColors(), RGB(0xff, 0xff, 0xff), "test.style");
     EXPECT_EQ(svg.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     const char* expected[] = {
@@ -25,7 +26,7 @@ TEST(TitleBarSvg, DrawsEachElementInItsColours) {
         "fill=\"#660006\">Inactive window</text>",
         "fill=\"#770007\"/>",
         "fill=\"#880008\">Selected row</text>",
-        "fill=\"#990009\" stroke=\"#aa000a\"/>",
+        "fill=\"#990009\" stroke=\"#000000\"/>", // the tooltip's border, black as Windows draws it
         "fill=\"#aa000a\">Tooltip text</text>",
     };
     for (const char* part : expected) {
@@ -33,8 +34,27 @@ TEST(TitleBarSvg, DrawsEachElementInItsColours) {
     }
 }
 
+// The selected row is seen on the window colour given, with the other rows' text readable on it.
+TEST(TitleBarSvg, DrawsTheWindowInItsColourWithTextThatReads) {
+    const struct {
+        COLORREF window;
+        const char* background;
+        const char* text;
+    } cases[] = {{RGB(0xff, 0xff, 0xff), "#ffffff", "#000000"},
+                 {RGB(0x20, 0x20, 0x28), "#202028", "#ffffff"}};
+    for (const auto& c : cases) {
+        const std::string svg = preview::renderTitleBarSvg(distinctColors(), c.window, "x.style");
+        EXPECT_NE(svg.find(std::string("height=\"100\" fill=\"") + c.background), std::string::npos)
+            << svg;
+        EXPECT_NE(svg.find(std::string("fill=\"") + c.text + "\">Unselected row"),
+                  std::string::npos)
+            << svg;
+    }
+}
+
 TEST(TitleBarSvg, StyleNameIsEscaped) {
-    const std::string svg = preview::renderTitleBarSvg(distinctColors(), "a<b>&\"c\".style");
+    const std::string svg =
+        preview::renderTitleBarSvg(distinctColors(), RGB(0xff, 0xff, 0xff), "a<b>&\"c\".style");
     EXPECT_NE(svg.find(">a&lt;b&gt;&amp;&quot;c&quot;.style</text>"), std::string::npos) << svg;
 }
 

@@ -11,27 +11,6 @@
 namespace preview {
 namespace {
 
-struct ContrastPair {
-    const char* what;
-    int text;
-    int background;
-    int gradient; // the background's other end, or -1
-};
-
-const ContrastPair contrastPairs[] = {
-    {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION,
-     COLOR_GRADIENTACTIVECAPTION},
-    {"caption text on caption (unfocused)", COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION,
-     COLOR_GRADIENTINACTIVECAPTION},
-    {"highlight text on highlight", COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT, -1},
-    {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1},
-};
-
-// Compared as printed, so a figure shown as 4.50 never carries the warning.
-bool below(double ratio, double minimum) {
-    return std::round(ratio * 100) < minimum * 100;
-}
-
 std::string contrastLine(const char* what, double ratio) {
     char line[96];
     std::snprintf(line, sizeof line, "    %-37s %5.2f:1", what, ratio);
@@ -58,6 +37,20 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
+const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT] = {
+    {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION,
+     COLOR_GRADIENTACTIVECAPTION, MINIMUM_CONTRAST},
+    {"caption text on caption (unfocused)", COLOR_INACTIVECAPTIONTEXT, COLOR_INACTIVECAPTION,
+     COLOR_GRADIENTINACTIVECAPTION, MINIMUM_CONTRAST},
+    {"highlight text on highlight", COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT, -1, MINIMUM_CONTRAST},
+    {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1, MINIMUM_CONTRAST},
+    {"highlight on window", COLOR_HIGHLIGHT, COLOR_WINDOW, -1, MINIMUM_HIGHLIGHT_CONTRAST},
+};
+
+bool below(double ratio, double minimum) {
+    return std::round(ratio * 100) < minimum * 100;
+}
+
 AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values) {
     AppliedColors colors{};
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
@@ -74,7 +67,10 @@ AppliedColors readAppliedColors() {
     return namedColors(values);
 }
 
-COLORREF colorAt(const AppliedColors& colors, int index) {
+COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window) {
+    if (index == COLOR_WINDOW) {
+        return window;
+    }
     for (const AppliedColor& color : colors) {
         if (color.index == index) {
             return color.value;
@@ -93,13 +89,20 @@ double contrastRatio(COLORREF a, COLORREF b) {
     return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
 }
 
+COLORREF readableOn(COLORREF background) {
+    return contrastRatio(background, RGB(0, 0, 0)) >= contrastRatio(background, RGB(255, 255, 255))
+               ? RGB(0, 0, 0)
+               : RGB(255, 255, 255);
+}
+
 std::string formatReport(const std::string& stylePath, const std::string& step,
-                         const AppliedColors& colors, bool swatches,
-                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
-                         COLORREF windowColor, int* warnings) {
+                         const AppliedColors& colors, bool swatches, const ColorSources& sources,
+                         COLORREF windowColor, bool windowGiven,
+                         const std::vector<std::pair<int, std::string>>& advice, int* warnings) {
     int warned = 0;
     std::string report = step + ": " + printable(stylePath) + "\n";
-    report += "  " + standin::windowColorLine(windowColor) + ", assumed (--window sets it)\n";
+    report += "  " + standin::windowColorLine(windowColor) +
+              (windowGiven ? ", as given" : ", assumed (--window sets it)") + "\n";
     char line[160];
     for (std::size_t i = 0; i < colors.size(); ++i) {
         const AppliedColor& color = colors[i];
@@ -107,34 +110,35 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
                       stylefile::colorText(color.value).c_str());
         report += line;
         report += swatches ? "  " + swatch(color.value) : "";
-        report += fromDefaults[i] ? "  (default)\n" : "\n";
+        report += sources.words[i].empty() ? "\n" : "  " + printable(sources.words[i]) + "\n";
+        if (color.index == COLOR_HIGHLIGHT && !sources.highlightPassedOver.empty()) {
+            report += "      passed over: " + sources.highlightPassedOver + "\n";
+        }
     }
     report += "  contrast:\n";
-    for (const ContrastPair& pair : contrastPairs) {
+    for (int p = 0; p < CONTRAST_PAIR_COUNT; ++p) {
+        const ContrastPair& pair = contrastPairs[p];
         const COLORREF text = colorAt(colors, pair.text);
-        double ratio = contrastRatio(text, colorAt(colors, pair.background));
+        const COLORREF background = colorAt(colors, pair.background, windowColor);
+        double ratio = contrastRatio(text, background);
         std::string where;
         // A gradient caption's text must be read at both ends; the worse one counts.
-        if (pair.gradient >= 0 &&
-            colorAt(colors, pair.gradient) != colorAt(colors, pair.background)) {
-            const COLORREF end = colorAt(colors, pair.gradient);
-            if (contrastRatio(text, end) < ratio) {
-                ratio = contrastRatio(text, end);
-                where = "  (at the gradient's end, " + stylefile::colorText(end) + ")";
-            }
+        const COLORREF end = pair.gradient >= 0 ? colorAt(colors, pair.gradient) : background;
+        if (end != background && contrastRatio(text, end) < ratio) {
+            ratio = contrastRatio(text, end);
+            where = "  (at the gradient's end, " + stylefile::colorText(end) + ")";
         }
         report += contrastLine(pair.what, ratio);
-        if (below(ratio, MINIMUM_CONTRAST)) {
-            report += warningBelow(MINIMUM_CONTRAST, "");
+        if (below(ratio, pair.minimum)) {
+            report += warningBelow(pair.minimum, pair.text == COLOR_HIGHLIGHT
+                                                     ? ", a selection can hardly be seen"
+                                                     : "");
             ++warned;
         }
         report += where + "\n";
-    }
-    const double highlight = contrastRatio(colorAt(colors, COLOR_HIGHLIGHT), windowColor);
-    report += contrastLine("highlight on window", highlight);
-    if (below(highlight, MINIMUM_HIGHLIGHT_CONTRAST)) {
-        report += warningBelow(MINIMUM_HIGHLIGHT_CONTRAST, ", a selection can hardly be seen");
-        ++warned;
+        for (const auto& [which, line] : advice) {
+            report += which == p ? "      " + line + "\n" : "";
+        }
     }
     report += "\n";
     if (warnings != nullptr) {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "colors/system_color_set.h"
+#include "tools/preview/style_keys.h"
 
 #include <windows.h>
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace preview {
 
@@ -27,26 +30,48 @@ AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& value
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();
 
-// The colour of one of the ten by its system colour index (black when not one of them).
-COLORREF colorAt(const AppliedColors& colors, int index);
+// The colour of one of the ten by its system colour index; window for COLOR_WINDOW, black when
+// not one of them.
+COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window = 0);
 
 // WCAG 2 relative luminance (0 black .. 1 white) and contrast ratio (1 .. 21).
 double relativeLuminance(COLORREF color);
 double contrastRatio(COLORREF a, COLORREF b);
+
+// Black or white, whichever reads better on background.
+COLORREF readableOn(COLORREF background);
 
 // Below this a text is hard to read on its background.
 constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
-// The report for one step ("start", "change 1", ...): the window colour assumed, one line per
-// colour, with a 24-bit colour swatch when swatches is set (a terminal) and marked when it came
-// from a default, then the contrast of each text on its background (a caption's text on the
-// worse end of its gradient) and of the highlight on the window. warnings, when given, is
-// increased by the number of warnings in it.
+// Whether a ratio is below a minimum as the report prints it, so a figure shown as 4.50 never
+// carries the warning.
+bool below(double ratio, double minimum);
+
+// What the report measures: a text (or the highlight) on its background, and for a gradient
+// caption on its other end too; COLOR_WINDOW stands for the window colour.
+struct ContrastPair {
+    const char* what;
+    int text;
+    int background;
+    int gradient; // the background's other end, or -1
+    double minimum;
+};
+constexpr int CONTRAST_PAIR_COUNT = 5;
+extern const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT];
+
+// The report for one step ("start", "change 1", ...): the window colour, assumed or given, one
+// line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
+// came from, then the contrast of each text on its background (a caption's text on the worse end
+// of its gradient) and of the highlight on the window, each with the lines of advice given for
+// it (by its place in contrastPairs). warnings, when given, is increased by the number of
+// warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
-                         const AppliedColors& colors, bool swatches,
-                         const std::array<bool, MANAGED_COLOR_COUNT>& fromDefaults,
-                         COLORREF windowColor, int* warnings = nullptr);
+                         const AppliedColors& colors, bool swatches, const ColorSources& sources,
+                         COLORREF windowColor, bool windowGiven,
+                         const std::vector<std::pair<int, std::string>>& advice = {},
+                         int* warnings = nullptr);
 
 } // namespace preview

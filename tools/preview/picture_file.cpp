@@ -61,8 +61,8 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (file >= 0) {
         ::close(file);
     }
-    if (count <= 0) {
-        return count == 0;
+    if (count <= 0 || kind == PictureKind::Style) {
+        return count >= 0;
     }
     std::string_view start(head, static_cast<std::size_t>(count));
     if (kind == PictureKind::Png) {

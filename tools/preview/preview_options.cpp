@@ -30,6 +30,10 @@ std::string usage() {
            stylefile::colorText(Options().window) +
            ")\n"
            "  --strict      exit with status 3 when any warning was printed\n"
+           "  --fix OUT.style\n"
+           "                write a copy of the style with the suggested colours in it and show\n"
+           "                its report (status 3 when a contrast warning remains)\n"
+           "  --keys        list the style keys the plug-in reads, with their defaults\n"
            "  --version     show the version\n"
            "  --help        show this help\n";
 }
@@ -45,7 +49,9 @@ enum Option {
     SCREENSHOT,
     SVG,
     WATCH_LIMIT,
-    VERSION
+    VERSION,
+    KEYS,
+    FIX
 };
 
 const option longOptions[] = {
@@ -58,6 +64,8 @@ const option longOptions[] = {
     {"svg", required_argument, nullptr, SVG},
     {"watch-limit", required_argument, nullptr, WATCH_LIMIT}, // for tests: stop after N changes
     {"version", no_argument, nullptr, VERSION},
+    {"keys", no_argument, nullptr, KEYS},
+    {"fix", required_argument, nullptr, FIX},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -98,6 +106,9 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
         case VERSION:
             options->version = true;
             break;
+        case KEYS:
+            options->keys = true;
+            break;
         case TRACE:
             options->trace = true;
             break;
@@ -112,12 +123,16 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
                 *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
                 return false;
             }
+            options->windowGiven = true;
             break;
         case SCREENSHOT:
             options->screenshotPath = value;
             break;
         case SVG:
             options->svgPath = value;
+            break;
+        case FIX:
+            options->fixPath = value;
             break;
         case WATCH_LIMIT: {
             char* end = nullptr;
@@ -135,6 +150,11 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
     options->styles.assign(argv + optind, argv + argc);
     if (options->watch && !options->screenshotPath.empty()) {
         *error = "--screenshot and --watch do not go together: each screenshot run starts Wine";
+        return false;
+    }
+    if (!options->fixPath.empty() &&
+        (options->watch || options->styles.size() != 1 || !options->screenshotPath.empty())) {
+        *error = "--fix mends one style, once: give one style, without --watch or --screenshot";
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "tools/preview/preview_run.h"
 
 #include "colors/style_access.h"
+#include "colors/style_lookups.h"
 #include "colors/system_color_set.h"
 #include "standin/call_record.h"
 #include "standin/host.h"
@@ -10,13 +11,16 @@
 #include "tools/preview/picture_file.h"
 #include "tools/preview/screenshot.h"
 #include "tools/preview/stop_signals.h"
+#include "tools/preview/style_fix.h"
 #include "tools/preview/style_keys.h"
+#include "tools/preview/suggestions.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
 #include "tools/preview/title_bar_svg.h"
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 
 namespace preview {
@@ -68,49 +72,49 @@ struct Run {
     int warnings = 0;
     int changes = 0;
     bool pictureFailed = false; // a picture could not be written while watching
+    std::vector<Fix> fixes;     // what the last step's report suggests
+    int contrastWarnings = 0;   // in the last step's report
 };
 
-// Colour values the plug-in read and could not use, one warning per key with every default
-// that then applied.
-void addColorValueWarnings(const std::string& path, const stylefile::StyleFile& style,
-                           const std::vector<Lookup>& pass, Warnings* warnings) {
-    std::vector<std::pair<stylefile::StyleLine, std::vector<std::string>>> unusable;
-    for (const Lookup& lookup : pass) {
-        if (!lookup.color || !lookup.found || lookup.usable || lookup.path != path) {
+// Values the plug-in would read as a colour, in this style or another (another window colour,
+// another texture), that are none: one warning each, with the defaults that then apply.
+void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
+    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
+        const StyleLookupEntry& entry = styleLookups[i];
+        COLORREF ignored = 0;
+        const std::optional<stylefile::StyleLine> line = style.lineOf(entry.key);
+        const bool first = std::none_of(styleLookups, styleLookups + i, [&](const auto& other) {
+            return other.kind == LookupKind::Color && std::strcmp(other.key, entry.key) == 0;
+        });
+        if (entry.kind != LookupKind::Color || !first || !line ||
+            stylefile::parseColor(line->value, ignored)) {
             continue;
         }
-        const std::optional<stylefile::StyleLine> line = style.lineOf(lookup.key);
-        if (!line) {
-            continue;
-        }
-        auto it = std::find_if(unusable.begin(), unusable.end(),
-                               [&](const auto& entry) { return entry.first.line == line->line; });
-        if (it == unusable.end()) {
-            unusable.push_back({*line, {}});
-            it = unusable.end() - 1;
-        }
-        const std::string used = stylefile::colorText(lookup.result);
-        if (std::find(it->second.begin(), it->second.end(), used) == it->second.end()) {
-            it->second.push_back(used);
-        }
-    }
-    std::stable_sort(unusable.begin(), unusable.end(),
-                     [](const auto& a, const auto& b) { return a.first.line < b.first.line; });
-    for (const auto& [line, defaults] : unusable) {
-        warnings->add(line.line, [&, &line = line, &defaults = defaults] {
-            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
-            for (std::size_t i = 0; i < defaults.size(); ++i) {
-                applies += (i == 0 ? "" : i + 1 == defaults.size() ? " and " : ", ") + defaults[i];
+        warnings->add(line->line, [&, line = *line] {
+            std::vector<std::string> defaults;
+            for (const StyleLookupEntry& other : styleLookups) {
+                if (other.kind != LookupKind::Color || std::strcmp(other.key, entry.key) != 0) {
+                    continue;
+                }
+                const std::string text = std::string(other.defaultValue) + " (" +
+                                         managedColorNames[static_cast<int>(other.field)] + ")";
+                if (std::find(defaults.begin(), defaults.end(), text) == defaults.end()) {
+                    defaults.push_back(text);
+                }
             }
-            applies += defaults.size() == 1 ? " applies" : " apply";
+            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
+            for (std::size_t d = 0; d < defaults.size(); ++d) {
+                applies += (d == 0 ? "" : d + 1 == defaults.size() ? " and " : ", ") + defaults[d];
+            }
             return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
-                   applies;
+                   applies + (defaults.size() == 1 ? " applies" : " apply");
         });
     }
 }
 
-// Keys that will not do what their author meant: one or two edits from a key the plug-in reads,
-// or holding a character that cannot be seen.
+// Keys that will not do what their author meant: set twice (the later line wins), one or two
+// edits or the same words from a key the plug-in reads, or holding a character that cannot be
+// seen.
 void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
     // A file of one key over and over is checked once.
     std::string_view lastKey;
@@ -124,7 +128,18 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
             match = matchPluginKey(line.key);
             invisible = match.read ? nullptr : invisibleCharacterIn(line.key);
         }
-        if (match.read || (match.nearest == nullptr && invisible == nullptr)) {
+        if (match.read) {
+            const int winner = style.lineOf(line.key)->line;
+            if (winner != line.line) {
+                warnings->add(line.line, [&] {
+                    return std::string(line.key) + " is set on lines " + std::to_string(line.line) +
+                           " and " + std::to_string(winner) + "; line " + std::to_string(winner) +
+                           " wins";
+                });
+            }
+            continue;
+        }
+        if (match.nearest == nullptr && invisible == nullptr) {
             continue;
         }
         warnings->add(line.line, [&] {
@@ -166,7 +181,7 @@ Warnings inputWarnings(const std::string& hostPath, const stylefile::StyleProble
     // Those the file did not keep lie beyond the last it kept, so beyond any shown.
     warnings.addUnshown(problems.count - problems.first.size());
     addKeyWarnings(style, &warnings);
-    addColorValueWarnings(hostPath, style, pass, &warnings);
+    addColorValueWarnings(style, &warnings);
     return warnings;
 }
 
@@ -210,7 +225,8 @@ std::string quoted(bool given, const std::string& text) {
 // The trace of one pass: the plug-in's host calls, the window colour it read and the ten-colour
 // call, from the record of its calls.
 void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
-    for (const standin::Call& call : pass) {
+    for (std::size_t at = 0; at < pass.size(); ++at) {
+        const standin::Call& call = pass[at];
         const auto argument = [&](std::size_t i) {
             return quoted(call.arguments[i] != 0, call.texts[i]);
         };
@@ -221,6 +237,15 @@ void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
             line = "GetMWWnd() -> " + std::string(handle);
         } else if (call.function == "stylePath") {
             line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
+        } else if (call.function == "ReadString" && call.texts[2] == ABSENT_TEXT) {
+            // Whether the style sets a key, asked with a default no value has; the test of the
+            // answer follows, and says it.
+            const bool set = at + 1 < pass.size() && pass[at + 1].function == "IsInString" &&
+                             pass[at + 1].result == 0;
+            at += at + 1 < pass.size() && pass[at + 1].function == "IsInString" ? 1 : 0;
+            line = "ReadString(" + argument(0) + ", " + argument(1) + ") -> " +
+                   (set ? quoted(true, call.resultText) + ": the key is set"
+                        : std::string("nothing: the key is not set"));
         } else if (call.function == "ReadString" || call.function == "ReadColor") {
             const bool text = call.function == "ReadString";
             line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
@@ -291,9 +316,18 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     printWarnings(run, path, inputWarnings(hostPath, problems, lookups));
     output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
-    output.out << formatReport(path, step, colors, output.swatches, colorsFromDefaults(lookups),
-                               run.options.window, &run.warnings)
+    const ColorSources sources =
+        colorSourcesOf(lookups, standin::currentStyle(), run.options.window);
+    run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
+    std::vector<std::pair<int, std::string>> advice;
+    for (const Fix& fix : run.fixes) {
+        advice.emplace_back(fix.pair, fix.advice);
+    }
+    const int before = run.warnings;
+    output.out << formatReport(path, step, colors, output.swatches, sources, run.options.window,
+                               run.options.windowGiven, advice, &run.warnings)
                << std::flush;
+    run.contrastWarnings = run.warnings - before;
     return output.out ? Steps::Done : Steps::ReportUnwritten;
 }
 
@@ -304,7 +338,7 @@ bool writeSvg(Run& run) {
         return true;
     }
     const std::string svg =
-        renderTitleBarSvg(readAppliedColors(),
+        renderTitleBarSvg(readAppliedColors(), run.options.window,
                           std::filesystem::path(standin::currentStylePath()).filename().string());
     std::string reason;
     const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
@@ -313,6 +347,39 @@ bool writeSvg(Run& run) {
         return false;
     }
     return true;
+}
+
+// Writes the style with the suggested colours put in and reports on it, as a style change:
+// status 0 when no contrast warning is left there, else 3 with what could not be mended.
+int writeFix(Run& run, standin::Session& session) {
+    const std::string& path = run.options.fixPath;
+    std::vector<StyleChange> changes;
+    for (const Fix& fix : run.fixes) {
+        const bool known = std::any_of(changes.begin(), changes.end(), [&](const StyleChange& c) {
+            return c.key == fix.change.key;
+        });
+        if (fix.mends && !known) {
+            changes.push_back(fix.change);
+        }
+    }
+    std::string text, error, reason;
+    if (!stylefile::readStyleText(run.styles.front(), &text, &error)) {
+        return fail(run.output, error);
+    }
+    const CleanupFirst partialStyle;
+    if (!writePicture(path, PictureKind::Style, mendedStyle(text, changes), run.styles, &reason)) {
+        return fail(run.output, "cannot write \"" + path + "\": " + reason);
+    }
+    run.output.out << "mended copy " << printable(path) << ": " << changes.size()
+                   << (changes.size() == 1 ? " colour" : " colours") << " changed\n";
+    if (runStep(run, session, path, &error) != Steps::Done) {
+        return fail(run.output, error);
+    }
+    for (const Fix& fix : run.fixes) {
+        fail(run.output,
+             path + ": " + contrastPairs[fix.pair].what + " is still hard to read: " + fix.advice);
+    }
+    return run.contrastWarnings == 0 ? 0 : 3;
 }
 
 // Runs the plug-in from start to stop.
@@ -336,6 +403,9 @@ int runPlugin(Run& run) {
     }
     if (!writeSvg(run)) {
         return 1;
+    }
+    if (!run.options.fixPath.empty()) {
+        return writeFix(run, session);
     }
     if (!run.options.screenshotPath.empty()) {
         session.stop(); // the screenshots run the plug-in themselves, as Wine's is run
@@ -399,7 +469,7 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false};
+    Run run{options, output, options.styles, 0, 0, false, {}, 0};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
     struct Picture {
         const char* name;
@@ -409,6 +479,9 @@ int runPreview(const Options& options, const Output& output) {
     std::vector<Picture> pictures;
     if (!options.svgPath.empty()) {
         pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
+    }
+    if (!options.fixPath.empty()) {
+        pictures.push_back({"the mended style", PictureKind::Style, options.fixPath});
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {

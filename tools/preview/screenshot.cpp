@@ -197,8 +197,10 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
                     const std::atomic<bool>& stop) {
     const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
     std::vector<std::string> hostPaths, partials;
+    // The window's text black or white, whichever reads on the window colour given.
     std::vector<std::string> arguments = {"shoot", windowsPrograms(), screenshotSettings(),
-                                          stylefile::colorText(plan.window)};
+                                          stylefile::colorText(plan.window),
+                                          stylefile::colorText(readableOn(plan.window))};
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         hostPaths.push_back(windowsPath(plan.styles[i]));
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());

@@ -9,9 +9,9 @@
 #   error TEXT               why it cannot go on; then it ends
 #
 #   screenshots.sh needs PROGRAMS SETTINGS   what is missing, as an error line
-#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW STYLE FILE [STYLE FILE]...
+#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW TEXT STYLE FILE [STYLE FILE]...
 # PROGRAMS is the folder of Marlwood.exe and Tintlet.dll, SETTINGS the prefix's .reg file, WINDOW
-# the window colour #rrggbb, each STYLE as Wine's programs name it (Z:\...) and FILE an absolute
+# the window colour #rrggbb and TEXT the window text's, each STYLE as Wine's programs name it (Z:\...) and FILE an absolute
 # path for its picture (the tool puts it in place, or removes it).
 set -euo pipefail
 
@@ -40,8 +40,8 @@ elif ! compgen -G "$FONTS/*.ttf" >/dev/null; then
     fail "--screenshot needs Wine's fonts in $FONTS (apt-get install fonts-wine)"
 fi
 [ "$mode" = shoot ] || exit 0
-window=$1
-shift
+window=$1 text=$2
+shift 2
 styles=() files=()
 while [ $# -ge 2 ]; do
     styles+=("$1") files+=("$2")
@@ -127,7 +127,7 @@ fi
 
 # The scene reads its orders from one pipe and says what it painted on another.
 mkfifo "$tmp/orders" "$tmp/painted"
-wine "$programs/Marlwood.exe" --window "$window" "${styles[@]}" \
+wine "$programs/Marlwood.exe" --window "$window" "$text" "${styles[@]}" \
     <"$tmp/orders" >"$tmp/painted" 2>"$tmp/scene" &
 scene=$!
 exec {orders}>"$tmp/orders" {painted}<"$tmp/painted"

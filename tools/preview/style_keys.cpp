@@ -5,6 +5,8 @@
 #include "tools/preview/terminal_text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <bitset>
 #include <cstdint>
 
@@ -44,17 +46,40 @@ bool charactersOf(std::string_view key, Characters* out) {
     return true;
 }
 
-// The keys the plug-in reads, each once, as characters.
+// A key as words, however they are joined and spelt: lower case, without the ASCII marks between
+// them, in the plug-in's spelling of words authors write otherwise ("highlight", "colour").
+std::string wordsOf(std::string_view key) {
+    std::string words;
+    for (char c : key) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || std::isalnum(byte)) {
+            words += static_cast<char>(std::tolower(byte));
+        }
+    }
+    for (const auto& [written, meant] :
+         {std::pair<std::string_view, std::string_view>{"highlight", "hilite"},
+          {"highlite", "hilite"},
+          {"hilight", "hilite"},
+          {"colour", "color"}}) {
+        for (std::size_t at; (at = words.find(written)) != std::string::npos;) {
+            words.replace(at, written.size(), meant);
+        }
+    }
+    return words;
+}
+
+// The keys the plug-in reads, each once, as characters and as words.
 struct PluginKey {
     const char* key;
     Characters characters;
+    std::string words;
 };
 
 const std::vector<PluginKey>& pluginKeys() {
     static const std::vector<PluginKey> keys = [] {
         std::vector<PluginKey> all;
         for (const StyleLookupEntry& entry : styleLookups) {
-            PluginKey key{entry.key, {}};
+            PluginKey key{entry.key, {}, wordsOf(entry.key)};
             charactersOf(entry.key, &key.characters);
             const bool known = std::any_of(all.begin(), all.end(), [&](const PluginKey& k) {
                 return std::equal(k.characters.text, k.characters.text + k.characters.size,
@@ -130,11 +155,19 @@ KeyMatch matchPluginKey(std::string_view key) {
     if (!charactersOf(key, &characters)) {
         return match;
     }
+    const std::string words = wordsOf(key);
+    bool sameWords = false;
     std::size_t best = MOST_EDITS + 1;
     const std::vector<PluginKey>& keys = pluginKeys();
     const PluginKey* const end = keys.data() + keys.size();
     for (const PluginKey* key = keys.data(); key != end; ++key) {
         const PluginKey& plugin = *key;
+        // The same words, written otherwise, beat any near spelling.
+        if (!sameWords && plugin.words == words) {
+            sameWords = true;
+            best = 0;
+            match.nearest = plugin.key;
+        }
         // Cheap signs of more than MOST_EDITS edits: the lengths, or characters one has and the
         // other lacks (each edit brings in at most one).
         const std::size_t size = plugin.characters.size;
@@ -169,28 +202,133 @@ std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass) {
         if (color || call.function == "ReadString") {
             lookups.push_back({call.texts[0], call.texts[1], call.texts[2], color,
                                call.note != "default", call.note.empty(),
-                               static_cast<COLORREF>(call.result)});
+                               static_cast<COLORREF>(call.result), call.resultText});
         }
     }
     return lookups;
 }
 
-std::array<bool, MANAGED_COLOR_COUNT> colorsFromDefaults(const std::vector<Lookup>& pass) {
-    std::array<bool, MANAGED_COLOR_COUNT> fromDefaults{};
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        fromDefaults[i] = true; // the fixed fallback, or a lookup the host did not see
-        if (colorSources[i] == StyleLookup::FixedColor) {
-            continue;
+std::string keyTable() {
+    std::string table =
+        "| key | read as | default | system colours it can feed |\n|---|---|---|---|\n";
+    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
+        const char* key = styleLookups[i].key;
+        if (std::any_of(styleLookups, styleLookups + i,
+                        [&](const StyleLookupEntry& e) { return std::strcmp(e.key, key) == 0; })) {
+            continue; // each key once
         }
-        const StyleLookupEntry& entry = entryOf(colorSources[i]);
-        const auto made = std::find_if(pass.rbegin(), pass.rend(), [&](const Lookup& l) {
-            return l.color && l.key == entry.key && l.defaultText == entry.defaultValue;
-        });
-        if (made != pass.rend()) {
-            fromDefaults[i] = !made->usable;
+        std::vector<const StyleLookupEntry*> entries;
+        for (const StyleLookupEntry& entry : styleLookups) {
+            // A presence test's default is no value the key could have.
+            if (std::strcmp(entry.key, key) == 0 &&
+                std::strcmp(entry.defaultValue, ABSENT_TEXT) != 0) {
+                entries.push_back(&entry);
+            }
+        }
+        const bool color = entries.front()->kind == LookupKind::Color;
+        std::string defaults, feeds;
+        for (const StyleLookupEntry* entry : entries) {
+            const std::string field =
+                color ? managedColorNames[static_cast<int>(entry->field)] : "";
+            defaults += (defaults.empty() ? "`" : ", `") + std::string(entry->defaultValue) + "`" +
+                        (entries.size() > 1 ? " (" + field + ")" : "");
+            // A solid caption's gradient takes the caption's colour.
+            const bool caption = entry->field == ManagedColor::activeCaption ||
+                                 entry->field == ManagedColor::inactiveCaption;
+            feeds += color ? (feeds.empty() ? "" : ", ") + field : "";
+            feeds += caption
+                         ? ", " +
+                               std::string(managedColorNames[static_cast<int>(entry->field) + 1]) +
+                               " (solid)"
+                         : "";
+        }
+        table += "| `" + std::string(key) + "` | " + (color ? "colour" : "text") + " | " +
+                 defaults + " | " + (color ? feeds : "—") + " |\n";
+    }
+    return table;
+}
+
+std::string keyName(const char* key) {
+    const std::string_view name(key);
+    return std::string(name.substr(0, name.size() - 1));
+}
+
+namespace {
+
+// The lookup of the pass that the table's entry for one made, the last of them or the first.
+const Lookup* lookupOf(const std::vector<Lookup>& pass, StyleLookup which, bool last) {
+    const StyleLookupEntry& entry = entryOf(which);
+    const Lookup* found = nullptr;
+    for (const Lookup& lookup : pass) {
+        if (lookup.color == (entry.kind == LookupKind::Color) && lookup.key == entry.key &&
+            lookup.defaultText == entry.defaultValue) {
+            found = &lookup;
+            if (!last) {
+                break;
+            }
         }
     }
-    return fromDefaults;
+    return found;
+}
+
+// The menu elements the highlight is chosen from, in the order they are tried.
+struct MenuElement {
+    StyleLookup color, colorToDefined, colorTo;
+};
+const MenuElement menuElements[] = {
+    {StyleLookup::HiliteColor, StyleLookup::HiliteColorToDefined, StyleLookup::HiliteColorTo},
+    {StyleLookup::TitleColor, StyleLookup::TitleColorToDefined, StyleLookup::TitleColorTo},
+    {StyleLookup::FrameColor, StyleLookup::FrameColorToDefined, StyleLookup::FrameColorTo},
+};
+
+std::string passedOver(const std::vector<Lookup>& pass, COLORREF window) {
+    const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
+    std::string why;
+    for (const MenuElement& element : menuElements) {
+        const Lookup* color = lookupOf(pass, element.color, false);
+        if (color == nullptr) {
+            continue; // not tried: the choice started further on
+        }
+        if (chosen == element.color || chosen == element.colorTo) {
+            break;
+        }
+        why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
+               (color->result == window ? " is the window colour" : " is white");
+        const Lookup* defined = lookupOf(pass, element.colorToDefined, false);
+        const bool hasSecond =
+            defined != nullptr && defined->found &&
+            stylefile::lowerCase(defined->text).find(ABSENT_TEXT) == std::string::npos;
+        why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
+    }
+    if (chosen == StyleLookup::FixedColor) {
+        why += "; so the plug-in's own highlight applies";
+    }
+    return why;
+}
+
+} // namespace
+
+ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::StyleFile& style,
+                            COLORREF window) {
+    ColorSources sources;
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        sources.lookup[i] = colorSources[i];
+        if (colorSources[i] == StyleLookup::FixedColor) {
+            sources.words[i] = "the plug-in's own, as no menu colour would show";
+            continue;
+        }
+        const char* key = entryOf(colorSources[i]).key;
+        const Lookup* made = lookupOf(pass, colorSources[i], true);
+        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
+        const std::string where = line ? ", line " + std::to_string(line->line) : "";
+        sources.fromStyle[i] = made != nullptr && made->usable;
+        sources.words[i] = sources.fromStyle[i] ? keyName(key) + where
+                           : made != nullptr && made->found
+                               ? "default of " + keyName(key) + " (not a colour" + where + ")"
+                               : "default of " + keyName(key);
+    }
+    sources.highlightPassedOver = passedOver(pass, window);
+    return sources;
 }
 
 } // namespace preview

@@ -2,6 +2,7 @@
 #include "tools/preview/preview_options.h"
 #include "tools/preview/preview_run.h"
 #include "tools/preview/stop_signals.h"
+#include "tools/preview/style_keys.h"
 #include "tools/preview/terminal_text.h"
 #include "tools/preview/tool_files.h"
 
@@ -45,8 +46,10 @@ int main(int argc, char** argv) {
         std::cerr << "tintlet-preview: " << preview::printable(error) << "\n";
         return finish(2);
     }
-    if (options.help || options.version) {
-        std::cout << (options.help ? preview::usage() : "tintlet-preview " TINTLET_VERSION "\n");
+    if (options.help || options.version || options.keys) {
+        std::cout << (options.help      ? preview::usage()
+                      : options.version ? "tintlet-preview " TINTLET_VERSION "\n"
+                                        : preview::keyTable());
         return finish(0);
     }
     if (options.styles.empty()) {

@@ -41,11 +41,11 @@ std::string gradient(const std::string& id, const std::string& from, const std::
            "      <stop offset=\"1\" stop-color=\"" + to + "\"/>\n" + "    </linearGradient>\n";
 }
 
-std::string window(int y, int height, const std::string& fill, const std::string& title,
-                   const std::string& textColor) {
+std::string window(int y, int height, const std::string& background, const std::string& fill,
+                   const std::string& title, const std::string& textColor) {
     const std::string top = std::to_string(y);
     return "  <rect x=\"20\" y=\"" + top + "\" width=\"300\" height=\"" + std::to_string(height) +
-           "\" fill=\"#ffffff\" stroke=\"#7a7a7a\"/>\n" + "  <rect x=\"20\" y=\"" + top +
+           "\" fill=\"" + background + "\" stroke=\"#7a7a7a\"/>\n" + "  <rect x=\"20\" y=\"" + top +
            "\" width=\"300\" height=\"26\" fill=\"" + fill + "\"/>\n" + "  <text x=\"30\" y=\"" +
            std::to_string(y + 18) + "\" font-weight=\"bold\" fill=\"" + textColor + "\">" + title +
            "</text>\n";
@@ -53,7 +53,10 @@ std::string window(int y, int height, const std::string& fill, const std::string
 
 } // namespace
 
-std::string renderTitleBarSvg(const AppliedColors& colors, const std::string& styleName) {
+std::string renderTitleBarSvg(const AppliedColors& colors, COLORREF windowColor,
+                              const std::string& styleName) {
+    const std::string background = stylefile::colorText(windowColor);
+    const std::string windowText = stylefile::colorText(readableOn(windowColor));
     const std::string highlight = hexOf(colors, COLOR_HIGHLIGHT);
     const std::string highlightText = hexOf(colors, COLOR_HIGHLIGHTTEXT);
     const std::string infoBackground = hexOf(colors, COLOR_INFOBK);
@@ -71,16 +74,16 @@ std::string renderTitleBarSvg(const AppliedColors& colors, const std::string& st
     svg += "  <rect width=\"380\" height=\"250\" fill=\"#e6e6e6\"/>\n";
 
     // The inactive window behind, the active one in front with a list and a tooltip.
-    svg += window(130, 80, "url(#inactive-caption)", "Inactive window",
+    svg += window(130, 80, background, "url(#inactive-caption)", "Inactive window",
                   hexOf(colors, COLOR_INACTIVECAPTIONTEXT));
-    svg +=
-        window(20, 100, "url(#active-caption)", "Active window", hexOf(colors, COLOR_CAPTIONTEXT));
-    svg += "  <text x=\"30\" y=\"64\" fill=\"#000000\">Unselected row</text>\n";
+    svg += window(20, 100, background, "url(#active-caption)", "Active window",
+                  hexOf(colors, COLOR_CAPTIONTEXT));
+    svg += "  <text x=\"30\" y=\"64\" fill=\"" + windowText + "\">Unselected row</text>\n";
     svg += "  <rect x=\"24\" y=\"72\" width=\"292\" height=\"20\" fill=\"" + highlight + "\"/>\n";
     svg += "  <text x=\"30\" y=\"86\" fill=\"" + highlightText + "\">Selected row</text>\n";
-    svg += "  <text x=\"30\" y=\"108\" fill=\"#000000\">Unselected row</text>\n";
+    svg += "  <text x=\"30\" y=\"108\" fill=\"" + windowText + "\">Unselected row</text>\n";
     svg += "  <rect x=\"210\" y=\"100\" width=\"140\" height=\"22\" fill=\"" + infoBackground +
-           "\" stroke=\"" + infoText + "\"/>\n";
+           "\" stroke=\"#000000\"/>\n"; // Windows draws it black
     svg += "  <text x=\"218\" y=\"115\" fill=\"" + infoText + "\">Tooltip text</text>\n";
     svg += "  <text x=\"20\" y=\"236\" font-size=\"11\" fill=\"#505050\">" +
            escapeXml(printable(styleName)) + "</text>\n";

@@ -8,7 +8,9 @@
 
 namespace preview {
 
-// An SVG document; styleName is shown beneath the windows.
-std::string renderTitleBarSvg(const AppliedColors& colors, const std::string& styleName);
+// An SVG document: the windows' background is windowColor, with their text black or white,
+// whichever reads on it; styleName is shown beneath the windows.
+std::string renderTitleBarSvg(const AppliedColors& colors, COLORREF windowColor,
+                              const std::string& styleName);
 
 } // namespace preview
