@@ -21,6 +21,14 @@ struct Call {
     std::vector<std::pair<int, std::uint32_t>> colors; // SetSysColors: each index and colour
 };
 
+// An argument as the record keeps it: a pointer or handle as a number, a text as a copy.
+inline std::uintptr_t number(const void* pointer) {
+    return reinterpret_cast<std::uintptr_t>(pointer);
+}
+inline std::string copyOf(const char* text) {
+    return text != nullptr ? text : "";
+}
+
 // Calls are recorded from here on, or no longer (off at first: a soak makes millions).
 void recordCalls(bool on);
 bool recordingCalls();

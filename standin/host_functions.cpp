@@ -18,18 +18,13 @@
 
 #define HOST_EXPORT __declspec(dllexport)
 
+using standin::copyOf;
+using standin::number;
+
 namespace {
 
 // What ReadString last returned; valid until the next call.
 std::string lastText;
-
-std::uintptr_t number(const void* pointer) {
-    return reinterpret_cast<std::uintptr_t>(pointer);
-}
-
-std::string copyOf(const char* text) {
-    return text != nullptr ? text : "";
-}
 
 // A lookup as the host answered it: the path, key and default it was given.
 void recordLookup(const char* function, const char* path, const char* key, const char* fallback,

@@ -8,43 +8,6 @@
 namespace stylefile {
 namespace {
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
-}
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-// The next line of text, its ending (LF, CRLF or a lone CR) taken off text too.
-std::string_view nextLine(std::string_view& text) {
-    // memchr, twice: a byte at a time costs seconds over a large file in a debug build.
-    const auto* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-    const std::size_t before =
-        newline != nullptr ? static_cast<std::size_t>(newline - text.data()) : text.size();
-    const auto* carriageReturn = static_cast<const char*>(std::memchr(text.data(), '\r', before));
-    const std::size_t end = carriageReturn != nullptr
-                                ? static_cast<std::size_t>(carriageReturn - text.data())
-                            : newline != nullptr ? before
-                                                 : std::string_view::npos;
-    const std::string_view line = text.substr(0, end);
-    std::size_t skip = end == std::string_view::npos ? text.size() : end + 1;
-    if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() &&
-        text[end + 1] == '\n') {
-        ++skip;
-    }
-    text.remove_prefix(skip);
-    return line;
-}
-
-constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
-
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -70,7 +33,41 @@ bool sameKey(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
 } // namespace
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view nextLine(std::string_view& text) {
+    // memchr, twice: a byte at a time costs seconds over a large file in a debug build.
+    const auto* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+    const std::size_t before =
+        newline != nullptr ? static_cast<std::size_t>(newline - text.data()) : text.size();
+    const auto* carriageReturn = static_cast<const char*>(std::memchr(text.data(), '\r', before));
+    const std::size_t end = carriageReturn != nullptr
+                                ? static_cast<std::size_t>(carriageReturn - text.data())
+                            : newline != nullptr ? before
+                                                 : std::string_view::npos;
+    const std::string_view line = text.substr(0, end);
+    std::size_t skip = end == std::string_view::npos ? text.size() : end + 1;
+    if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() &&
+        text[end + 1] == '\n') {
+        ++skip;
+    }
+    text.remove_prefix(skip);
+    return line;
+}
 
 StyleFile StyleFile::parse(std::string_view text, StyleProblems* problems) {
     return parseInPlace(std::string(text), problems);

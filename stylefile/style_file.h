@@ -113,6 +113,16 @@ bool readStyleText(const std::string& path, std::string* text, std::string* erro
 bool readStyleFile(const std::string& path, StyleFile* style, std::string* error,
                    StyleProblems* problems = nullptr, ReadFunction read = nullptr);
 
+// A UTF-8 byte-order mark, which a style may start with and which is no part of its first key.
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// The next line of text, as style files end their lines (LF, CRLF or a lone CR); the line and its
+// ending are taken off text.
+std::string_view nextLine(std::string_view& text);
+
+// text without the spaces and tabs around it, as keys and values are read.
+std::string_view trim(std::string_view text);
+
 // Keys, and the texture words the host looks for, match without regard to case.
 std::string lowerCase(std::string_view text);
 

@@ -25,14 +25,6 @@ State& state() {
     return s;
 }
 
-std::uintptr_t number(const void* pointer) {
-    return reinterpret_cast<std::uintptr_t>(pointer);
-}
-
-std::string copyOf(const char* pointer) {
-    return pointer != nullptr ? pointer : "";
-}
-
 void record(const char* function, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0,
             std::vector<std::string> texts = {}) {
     if (standin::recordingCalls()) {
@@ -119,6 +111,8 @@ std::vector<WindowClass> classes() {
 } // namespace win32_standin
 
 using namespace win32_standin;
+using standin::copyOf;
+using standin::number;
 
 extern "C" {
 
@@ -270,7 +264,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     record("MessageBoxA", {number(owner), number(text), number(caption), type}, IDOK,
-           {win32_standin::copyOf(text), win32_standin::copyOf(caption)});
+           {copyOf(text), copyOf(caption)});
     return IDOK;
 }
 
