@@ -8,34 +8,32 @@
 namespace preview {
 
 std::string usage() {
-    return "usage: tintlet-preview [options] [STYLE...]\n"
-           "\n"
-           "Runs the Tintlet plug-in in the stand-in host: starts it with the first style, changes "
-           "to\n"
-           "each further style in turn, then stops it. After the start and after each change it "
-           "prints\n"
-           "the ten system colours the plug-in applied, and the contrast of each text on its\n"
-           "background. Without a style it uses the bundled sample style.\n"
-           "\n"
-           "options:\n"
-           "  --trace       print every host call with its arguments and result\n"
-           "  --svg FILE    draw the title bars, a selected row and a tooltip of the last style\n"
-           "  --screenshot FILE.png\n"
-           "                a screenshot per style of what Windows itself draws in the colours\n"
-           "                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)\n"
-           "  --watch       keep running; re-apply the last style whenever its file changes\n"
-           "                (Ctrl+C stops)\n"
-           "  --window #rrggbb|#rgb\n"
-           "                the window background the highlight is seen on (default " +
-           stylefile::colorText(Options().window) +
-           ")\n"
-           "  --strict      exit with status 3 when any warning was printed\n"
-           "  --fix OUT.style\n"
-           "                write a copy of the style with the suggested colours in it and show\n"
-           "                its report (status 3 when a contrast warning remains)\n"
-           "  --keys        list the style keys the plug-in reads, with their defaults\n"
-           "  --version     show the version\n"
-           "  --help        show this help\n";
+    return R"(usage: tintlet-preview [options] [STYLE...]
+
+Runs the Tintlet plug-in in the stand-in host: starts it with the first style, changes to
+each further style in turn, then stops it. After the start and after each change it prints
+the ten system colours the plug-in applied, and the contrast of each text on its
+background. Without a style it uses the bundled sample style.
+
+options:
+  --trace       print every host call with its arguments and result
+  --svg FILE    draw the title bars, a selected row and a tooltip of the last style
+  --screenshot FILE.png
+                a screenshot per style of what Windows itself draws in the colours
+                (classic look, under Wine; several styles: FILE-1-NAME.png, ...)
+  --watch       keep running; re-apply the last style whenever its file changes
+                (Ctrl+C stops)
+  --window #rrggbb|#rgb
+                the window background the highlight is seen on (default )" +
+           stylefile::colorText(Options().window) + R"()
+  --strict      exit with status 3 when any warning was printed
+  --fix OUT.style
+                write a copy of the style with the suggested colours in it and show
+                its report (status 3 when a contrast warning remains)
+  --keys        list the style keys the plug-in reads, with their defaults
+  --version     show the version
+  --help        show this help
+)";
 }
 
 namespace {

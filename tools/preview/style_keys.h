@@ -25,9 +25,7 @@ struct KeyMatch {
 
 // Edits are counted in characters (a letter added, dropped, changed or two swapped), so an
 // invisible character in a key is one edit however many bytes it takes; a key of the same words
-// ("menu.highlight.colour:", "window*title*focus*color:") is meant too, however far. (a letter
-// added, dropped, changed or two swapped), so an invisible character in a key is one edit however
-// many bytes it takes.
+// ("menu.highlight.colour:", "window*title*focus*color:") is meant too, however far.
 KeyMatch matchPluginKey(std::string_view key);
 
 // A ReadString or ReadColor of a pass, as the host answered it.
