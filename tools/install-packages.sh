@@ -6,39 +6,115 @@
 #
 #   install-packages.sh           everything `make test` needs
 #   install-packages.sh preview   only what the preview tool needs
-#   install-packages.sh install   what `make install` builds and the installed tool's screenshots run
+#   install-packages.sh install   what `make install` builds and the installed tool's screenshots
+#                                 run (64-bit Wine: no i386 package, no emulator)
 #
-# With TINTLET_REQUIRE_WINE=1 (CI), Wine that cannot run is an error; otherwise the reason is
-# printed and the Wine tests report themselves skipped with it.
+# A package index that cannot be downloaded (a mirror caught mid-sync) does not stop it: it says
+# which, and installs without it. With TINTLET_REQUIRE_WINE=1 (CI), Wine that cannot run is an
+# error; otherwise the reason is printed and the Wine tests report themselves skipped with it.
 set -euo pipefail
-source "$(dirname "$0")/i386-programs.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/i386-programs.sh"
 
 # Each package, and what shows it is there: a command, or a path (a pattern).
 preview_packages=("cmake cmake" "make make" "g++ g++" "libpng-dev /usr/include/png.h")
-# The 32-bit Windows build, with the scene the screenshots run, and what they run under.
+# The 64-bit Windows build, with the scene the screenshots run, and what they run under.
 screenshot_packages=(
-    "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
-    "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
-    "wine wine" "wine32:i386 /usr/lib/wine/wine" # Tintlet.dll end to end in Marlwood.exe
-    "xvfb Xvfb" "imagemagick /usr/bin/import"    # screenshots of what Windows draws, under Wine
+    "g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-win32"
+    "binutils-mingw-w64-x86-64 x86_64-w64-mingw32-dlltool"
+    "wine64 /usr/lib/wine/wine64"
+    "xvfb Xvfb" "imagemagick /usr/bin/import" # screenshots of what Windows draws, under Wine
     "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
 )
 packages=(
     "${preview_packages[@]}" "${screenshot_packages[@]}" "clang-format clang-format"
     "libgtest-dev /usr/include/gtest/gtest.h" "libgmock-dev /usr/include/gmock/gmock.h"
-    "g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-win32"
-    "binutils-mingw-w64-x86-64 x86_64-w64-mingw32-dlltool"
-    "clang-14 clang++-14" # fuzz targets (libFuzzer)
+    "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
+    "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
+    "wine wine" "wine32:i386 /usr/lib/wine/wine" # the 32-bit Tintlet.dll end to end
+    "clang-14 clang++-14"                        # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
-    "wine64 /usr/lib/wine/wine64"                # the 64-bit Tintlet.dll end to end, natively
     "zip zip" "unzip unzip"                      # make dist, and its test
     "libxml2-utils xmllint"                      # the preview's SVG is checked to be well-formed
     "valgrind valgrind"                          # the benchmark's instruction counts
 )
+
+# Indexes that `apt-get update` could not download, from what it printed: one line each, the
+# index ("bookworm-security/main/binary-i386") and the reason.
+failed_indexes() {
+    sed -nE 's#^[EW]: Failed to fetch [^ ]*/dists/([^ ]*)/(In)?(Packages|Release)[^ ]* +(.*[^ ])#\1 \4#p' |
+        sed -E 's/ *\[IP: [^]]*\]$//'
+}
+
+# Of "RELEASE ARCHITECTURE" lines, one for each package index there is, the releases that lack
+# an index for one of the architectures given. A Multi-Arch package must be installed at one
+# version on every architecture, so such a release cannot give one architecture's packages.
+releases_lacking_an_architecture() {
+    awk -v wanted="$*" 'BEGIN { count = split(wanted, arch) }
+        $1 != "" { has[$1 " " $2] = 1; release[$1] = 1 }
+        END { for (r in release) for (i = 1; i <= count; i++) if (!(r " " arch[i] in has)) { print r; break } }' |
+        sort
+}
+
+# An apt preference that holds each release given below the installed versions (priority under
+# 100): apt then takes what it installs from releases that have every architecture.
+hold_preferences() {
+    local release
+    for release in "$@"; do
+        printf 'Package: *\nPin: release n=%s\nPin-Priority: 50\n\n' "$release"
+    done
+}
+
+# apt-get update, tried again after a pause where it fails (a mirror caught mid-sync is whole
+# again within minutes). Indexes it still cannot download are left in update_failures and the
+# install goes on without them.
+update_failures=""
+apt_update() {
+    local try output
+    for try in 1 2 3; do
+        output=$(apt-get update -q 2>&1) && update_failures="" && return 0
+        update_failures=$(failed_indexes <<<"$output")
+        [ "$try" -eq 3 ] || sleep $((10 * try))
+    done
+    [ -n "$update_failures" ] ||
+        echo "apt-get update failed ($(grep -m 1 '^E:' <<<"$output" || echo "no reason given")); going on with the indexes there are" >&2
+}
+
+# Installs the packages given, in one transaction. Where some are of another architecture
+# (i386) and a release lacks an index of one architecture, that release is held back for this
+# transaction only. Each index that could not be downloaded is named in one line, with what is
+# done about it. An install that fails says so in one line and returns apt-get's status.
+apt_install() {
+    local held="" preferences="" index reason release options=() status log
+    if [[ " $* " == *:* ]]; then
+        held=$(apt-get indextargets --format '$(CODENAME) $(ARCHITECTURE)' 'Created-By: Packages' |
+            releases_lacking_an_architecture $(dpkg --print-architecture) $(dpkg --print-foreign-architectures))
+    fi
+    while read -r index reason; do
+        [ -z "$index" ] || echo "the index $index could not be downloaded ($reason): installing without it"
+    done <<<"$update_failures"
+    for release in $held; do
+        echo "holding $release back for this install, as it lacks an index for one architecture: each package is installed at a version every architecture has"
+    done
+    if [ -n "$held" ]; then
+        preferences=$(mktemp)
+        hold_preferences $held >"$preferences"
+        options=(-o "Dir::Etc::Preferences=$preferences")
+    fi
+    log=$(mktemp)
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${options[@]}" "$@" \
+        2>&1 | tee "$log" && status=0 || status=$?
+    rm -f "$preferences"
+    [ "$status" -eq 0 ] ||
+        echo "cannot install $*: $(grep -m 1 '^E:' "$log" || echo "apt-get exit status $status")" >&2
+    rm -f "$log"
+    return "$status"
+}
+
 case "${1:-}" in
     "") wine_wanted=1 ;;
     preview) packages=("${preview_packages[@]}") wine_wanted= ;;
-    install) packages=("${preview_packages[@]}" "${screenshot_packages[@]}") wine_wanted=1 ;;
+    install) packages=("${preview_packages[@]}" "${screenshot_packages[@]}") wine_wanted= ;;
+    --functions) return 0 ;; # sourced by the tests of the decisions above
     *) echo "usage: $0 [preview|install]" >&2; exit 2 ;;
 esac
 
@@ -51,10 +127,6 @@ present() {
     else
         command -v "$probe" >/dev/null
     fi
-}
-
-apt_install() {
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
 }
 
 install_missing() {
@@ -79,8 +151,8 @@ install_missing() {
         esac
     done
     echo "installing: ${missing[*]}"
-    apt-get update -q
-    apt_install "${missing[@]}"
+    apt_update
+    apt_install "${missing[@]}" || exit 1
 }
 
 # The release's own suite, or else its backports, as the machine's apt sources name them.
@@ -108,7 +180,7 @@ emulator_suite() {
             [ ! -f /usr/share/keyrings/debian-archive-keyring.gpg ] ||
                 echo "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
         } >"/etc/apt/sources.list.d/$codename-backports.sources"
-        apt-get update -q >/dev/null
+        apt_update >/dev/null
     fi
     echo "$codename-backports"
 }
@@ -147,7 +219,7 @@ ensure_i386_programs() {
 
     version=$(i386_emulator_version)
     if ! new_enough "$version"; then
-        apt-get update -q >/dev/null
+        apt_update
         suite=$(emulator_suite) || cannot_emulate "$reason" \
             "no qemu-user-static $I386_EMULATOR_MAJOR or later is to be had from the release or its backports"
         apt_install -t "$suite" qemu-user-static >/dev/null ||

@@ -2,8 +2,11 @@
 # Runs a Windows program under Wine, in the tests' own prefix (WINEPREFIX, of the architecture
 # WINEARCH names, both from the caller), making the prefix first when it is not there yet. With
 # --same-as, the program's standard output must be what the native command prints. Without a
-# program, only makes the prefix.
-# Usage: wine_test.sh WINE WINESERVER [--same-as NATIVE_COMMAND... --] [PROGRAM ARGUMENT...]
+# program, only makes the prefix. --persist makes it and starts the suite's one wineserver, which
+# the tests after it share with the Wine services it keeps (each would otherwise start its own,
+# seconds under an emulator); --stop ends that server.
+# Usage: wine_test.sh WINE WINESERVER [--persist | --stop]
+#        wine_test.sh WINE WINESERVER [--same-as NATIVE_COMMAND... --] [PROGRAM ARGUMENT...]
 set -euo pipefail
 wine=$1
 wineserver=$2
@@ -19,6 +22,10 @@ if [ "$WINEARCH" = win64 ] && [ -e "$loader32" ] && [ -z "${TINTLET_NO_WINE32:-}
         bash -c 'mount --bind /dev/null "$0" && exec bash "$@"' "$loader32" "$0" "$@"
 fi
 shift 2
+if [ "${1:-}" = --stop ]; then
+    "$wineserver" -k 2>/dev/null || true # none running: nothing to end
+    exit 0
+fi
 native=()
 if [ "${1:-}" = --same-as ]; then
     shift
@@ -55,6 +62,16 @@ if [ ! -f "$ready" ]; then
     touch "$ready"
     echo "Wine prefix $WINEPREFIX ready in $(($(date +%s) - started)) s$timed"
 fi
+case "${1:-}" in
+    --persist)
+        # What the last server held of the window colour may not have been saved.
+        rm -f "$WINEPREFIX/.tintlet-window"
+        # Wine's services outlive each program and hold what it was given as output: started
+        # here, they hold nothing a test or ctest waits on.
+        "$wineserver" -p </dev/null &>/dev/null
+        "$wine" wineboot </dev/null &>/dev/null
+        exit 0 ;;
+esac
 
 # The highlight is chosen against the window colour, so Wine must hold the one the native program
 # runs with, which it prints first ("window colour #rrggbb"); the prefix takes it when it differs.
@@ -72,7 +89,6 @@ if [ ${#native[@]} -gt 0 ]; then
     if [ "$(cat "$WINEPREFIX/.tintlet-window" 2>/dev/null)" != "$window" ]; then
         "$wine" reg add 'HKCU\Control Panel\Colors' /v Window \
             /d "$((16#${window:0:2})) $((16#${window:2:2})) $((16#${window:4:2}))" /f
-        "$wineserver" -w
         echo "$window" >"$WINEPREFIX/.tintlet-window"
     fi
 fi
@@ -88,8 +104,11 @@ esac
 echo "Wine runs $way${timed:+: the times below are emulated, not Windows figures}"
 started=$(date +%s)
 status=0
-output=$("$wine" "$@") || status=$?
-output=${output//$'\r'/}
+# Through a file: a Wine service the program starts would hold a pipe open after it ends.
+output_file=$(mktemp)
+trap 'rm -f "$output_file"' EXIT
+"$wine" "$@" >"$output_file" || status=$?
+output=$(tr -d '\r' <"$output_file")
 echo "$output"
 echo "$(basename "$1") ran $(($(date +%s) - started)) s$timed, exit code $status"
 [ ${#native[@]} -gt 0 ] || exit "$status"
