@@ -29,6 +29,17 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
+// The tool's messages without those of keys the plug-in does not read in that style, which the
+// bundled styles set for the host.
+std::string withoutUnreadKeys(const std::string& messages) {
+    std::istringstream lines(messages);
+    std::string kept;
+    for (std::string line; std::getline(lines, line);) {
+        kept += line.find(", is not read: ") == std::string::npos ? line + "\n" : "";
+    }
+    return kept;
+}
+
 // Runs the tool with arguments, or the shell command given instead.
 ToolRun runTool(const std::string& arguments, const std::string& shellCommand = "") {
     // Of its own: CTest runs the tests of this file side by side.
@@ -105,7 +116,7 @@ TEST(PreviewTool, ReportsTheColoursEachBundledStyleApplies) {
     for (const BundledStyle& bundled : bundledStyles) {
         const ToolRun run = runTool(style(bundled.file));
         ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(run.err, "") << bundled.file;
+        EXPECT_EQ(withoutUnreadKeys(run.err), "") << bundled.file;
         for (std::size_t i = 0; i < 10; ++i) {
             const std::string line = std::string("  ") + names[i] + "  " + bundled.colors[i] + "  ";
             EXPECT_NE(run.out.find(line), std::string::npos)
@@ -208,7 +219,7 @@ TEST(PreviewTool, TraceShowsWhyAColourWasChosen) {
     const ToolRun run = runTool("--trace " + style("fern-relative.style"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("trace: GetMWWnd() -> 0x"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\", \"menu.hilite.color:\", \"#0a246a\") -> #ffffff\n"),
+    EXPECT_NE(run.out.find("\", \"menu.hilite.color:\", \"#0a246a\") -> #ffffff (line 20)\n"),
               std::string::npos);
     EXPECT_NE(run.out.find("\", \"menu.hilite.colorTo:\") -> \"#FFF\": the key is set\n"),
               std::string::npos);
@@ -340,10 +351,14 @@ TEST(PreviewTool, WarnsOfValuesThatAreNoColourAndKeysThatAreAlmostThePluginsOwn)
         ":7: menu.title.textColor: is set on lines 7 and 13; line 13 wins",
         ":9: window.label.focus.color: \"#12345\" is not a colour; the default #0a246a "
         "(COLOR_ACTIVECAPTION) applies",
+        ":9: window.label.focus.color, line 9, is not read: the focused label is parent-relative, "
+        "so the title's colours are used",
         ":10: window.title.focus.color: \"#12345\" is not a colour; the default #0a246a "
         "(COLOR_ACTIVECAPTION) applies",
         ":11: menu.frame.color: \"0xffffe1\" is not a colour; the defaults #0a246a "
         "(COLOR_HIGHLIGHT) and #ffffe1 (COLOR_INFOBK) apply",
+        ":11: menu.frame.color, line 11, is not read: the highlight is menu.hilite's, and "
+        "menu.title is not parent-relative, so the tooltip takes its own colours",
         ":12: unknown key \"menu.highlight.textColour:\", did you mean \"menu.hilite.textColor:\"?",
     };
     std::string all;
@@ -632,6 +647,7 @@ TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
     const std::string copy = testing::TempDir() + "mended-black-to-white.style";
     unlink(copy.c_str());
     ToolRun run = runTool("--fix " + quoted(copy) + " " + quoted(path));
+    const std::string replace = "--force --fix " + quoted(copy) + " ";
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("      no colour of window.label.focus.textColor reads on all it is "
                            "drawn on; instead: window.title.focus."),
@@ -643,13 +659,13 @@ TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
         tests::writeStyle("shared-text.style", "menu.title: flat\n"
                                                "menu.title.color: #5a7a9a\n"
                                                "menu.title.textColor: #6b8bab\n");
-    run = runTool("--fix " + quoted(copy) + " " + quoted(shared));
+    run = runTool(replace + quoted(shared));
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(count(run.out, "      suggestion: menu.title.textColor: #"), 2) << run.out;
     EXPECT_EQ(count(readFile(copy), "menu.title.textColor:"), 1) << readFile(copy);
     // The plug-in's own highlight on a window of its very colour: no key of the style gave it,
     // so nothing in the copy can mend it, and the tool says so.
-    run = runTool("--window '#0a246a' --fix " + quoted(copy) + " " + quoted(path));
+    run = runTool("--window '#0a246a' " + replace + quoted(path));
     EXPECT_EQ(run.status, 3) << run.out << run.err;
     EXPECT_NE(run.err.find(copy + ": highlight on window is still hard to read: no suggestion: "
                                   "this is the plug-in's own colour"),
@@ -777,7 +793,8 @@ TEST(PreviewPicture, IsWrittenWholeOrNotAtAll) {
                                 "' --svg '" + svg + "' " + style("harbour-dusk.style");
     const ToolRun run = runTool("", command);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "tintlet-preview: cannot write SVG \"" + svg + "\": File too large\n");
+    EXPECT_EQ(withoutUnreadKeys(run.err),
+              "tintlet-preview: cannot write SVG \"" + svg + "\": File too large\n");
     EXPECT_EQ(readFile(svg), old);
     EXPECT_NE(access((testing::TempDir() + ".whole.svg.partial").c_str(), F_OK), 0);
 }
@@ -800,7 +817,7 @@ TEST(PreviewTool, AReportThatCannotBeWrittenIsAFailure) {
             const int status = tooltest::finish(tool, 20s);
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1)
                 << c.reason << " " << arguments[0] << ": " << status;
-            EXPECT_EQ(tool.text,
+            EXPECT_EQ(withoutUnreadKeys(tool.text),
                       std::string("tintlet-preview: cannot write the report: ") + c.reason + "\n")
                 << arguments[0];
         }

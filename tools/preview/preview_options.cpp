@@ -29,7 +29,9 @@ options:
   --strict      exit with status 3 when any warning was printed
   --fix OUT.style
                 write a copy of the style with the suggested colours in it and show
-                its report (status 3 when a contrast warning remains)
+                its report (status 3 when a contrast warning remains); the file must
+                not exist yet
+  --force       let --fix replace a file that exists (never a style of the run)
   --keys        list the style keys the plug-in reads, with their defaults
   --version     show the version
   --help        show this help
@@ -49,7 +51,8 @@ enum Option {
     WATCH_LIMIT,
     VERSION,
     KEYS,
-    FIX
+    FIX,
+    FORCE
 };
 
 const option longOptions[] = {
@@ -64,6 +67,7 @@ const option longOptions[] = {
     {"version", no_argument, nullptr, VERSION},
     {"keys", no_argument, nullptr, KEYS},
     {"fix", required_argument, nullptr, FIX},
+    {"force", no_argument, nullptr, FORCE},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -131,6 +135,9 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             break;
         case FIX:
             options->fixPath = value;
+            break;
+        case FORCE:
+            options->force = true;
             break;
         case WATCH_LIMIT: {
             char* end = nullptr;

@@ -1,5 +1,6 @@
 #include "tools/preview/style_keys.h"
 
+#include "colors/menu_highlight.h"
 #include "colors/style_access.h"
 #include "colors/style_lookups.h"
 #include "tools/preview/terminal_text.h"
@@ -195,17 +196,17 @@ KeyMatch matchPluginKey(std::string_view key) {
     return match;
 }
 
-std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass) {
-    std::vector<Lookup> lookups;
-    for (const standin::Call& call : pass) {
-        const bool color = call.function == "ReadColor";
-        if (color || call.function == "ReadString") {
-            lookups.push_back({call.texts[0], call.texts[1], call.texts[2], color,
-                               call.note != "default", call.note.empty(),
-                               static_cast<COLORREF>(call.result), call.resultText});
-        }
-    }
-    return lookups;
+bool isLookup(const standin::Call& call) {
+    return call.function == "ReadColor" || call.function == "ReadString";
+}
+
+const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLookup lookup) {
+    const StyleLookupEntry& entry = entryOf(lookup);
+    const auto made = std::find_if(pass.begin(), pass.end(), [&](const standin::Call& call) {
+        return call.function == (entry.kind == LookupKind::Color ? "ReadColor" : "ReadString") &&
+               call.texts[1] == entry.key && call.texts[2] == entry.defaultValue;
+    });
+    return made != pass.end() ? &*made : nullptr;
 }
 
 std::string keyTable() {
@@ -255,37 +256,11 @@ std::string keyName(const char* key) {
 
 namespace {
 
-// The lookup of the pass that the table's entry for one made, the last of them or the first.
-const Lookup* lookupOf(const std::vector<Lookup>& pass, StyleLookup which, bool last) {
-    const StyleLookupEntry& entry = entryOf(which);
-    const Lookup* found = nullptr;
-    for (const Lookup& lookup : pass) {
-        if (lookup.color == (entry.kind == LookupKind::Color) && lookup.key == entry.key &&
-            lookup.defaultText == entry.defaultValue) {
-            found = &lookup;
-            if (!last) {
-                break;
-            }
-        }
-    }
-    return found;
-}
-
-// The menu elements the highlight is chosen from, in the order they are tried.
-struct MenuElement {
-    StyleLookup color, colorToDefined, colorTo;
-};
-const MenuElement menuElements[] = {
-    {StyleLookup::HiliteColor, StyleLookup::HiliteColorToDefined, StyleLookup::HiliteColorTo},
-    {StyleLookup::TitleColor, StyleLookup::TitleColorToDefined, StyleLookup::TitleColorTo},
-    {StyleLookup::FrameColor, StyleLookup::FrameColorToDefined, StyleLookup::FrameColorTo},
-};
-
-std::string passedOver(const std::vector<Lookup>& pass, COLORREF window) {
+std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) {
     const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
     std::string why;
     for (const MenuElement& element : menuElements) {
-        const Lookup* color = lookupOf(pass, element.color, false);
+        const standin::Call* color = lookupIn(pass, element.color);
         if (color == nullptr) {
             continue; // not tried: the choice started further on
         }
@@ -294,10 +269,10 @@ std::string passedOver(const std::vector<Lookup>& pass, COLORREF window) {
         }
         why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
                (color->result == window ? " is the window colour" : " is white");
-        const Lookup* defined = lookupOf(pass, element.colorToDefined, false);
-        const bool hasSecond =
-            defined != nullptr && defined->found &&
-            stylefile::lowerCase(defined->text).find(ABSENT_TEXT) == std::string::npos;
+        // The plug-in's own test of the presence test's answer, which follows it.
+        const standin::Call* defined = lookupIn(pass, element.colorToDefined);
+        const bool hasSecond = defined != nullptr && defined + 1 < pass.data() + pass.size() &&
+                               defined[1].function == "IsInString" && defined[1].result == 0;
         why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
     }
     if (chosen == StyleLookup::FixedColor) {
@@ -308,8 +283,7 @@ std::string passedOver(const std::vector<Lookup>& pass, COLORREF window) {
 
 } // namespace
 
-ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::StyleFile& style,
-                            COLORREF window) {
+ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF window) {
     ColorSources sources;
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
         sources.lookup[i] = colorSources[i];
@@ -317,15 +291,15 @@ ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::St
             sources.words[i] = "the plug-in's own, as no menu colour would show";
             continue;
         }
-        const char* key = entryOf(colorSources[i]).key;
-        const Lookup* made = lookupOf(pass, colorSources[i], true);
-        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
-        const std::string where = line ? ", line " + std::to_string(line->line) : "";
-        sources.fromStyle[i] = made != nullptr && made->usable;
-        sources.words[i] = sources.fromStyle[i] ? keyName(key) + where
-                           : made != nullptr && made->found
-                               ? "default of " + keyName(key) + " (not a colour" + where + ")"
-                               : "default of " + keyName(key);
+        const std::string key = keyName(entryOf(colorSources[i]).key);
+        const standin::Call* made = lookupIn(pass, colorSources[i]);
+        sources.line[i] = made != nullptr ? made->line : 0;
+        sources.fromStyle[i] = made != nullptr && made->from == standin::Call::From::Line;
+        const std::string where = ", line " + std::to_string(sources.line[i]);
+        sources.words[i] = sources.fromStyle[i] ? key + where
+                           : sources.line[i] > 0
+                               ? "default of " + key + " (not a colour" + where + ")"
+                               : "default of " + key;
     }
     sources.highlightPassedOver = passedOver(pass, window);
     return sources;
