@@ -529,10 +529,22 @@ TEST(PreviewTool, AStylePathTooLongForThePluginShowsTheHostsDefaultsAndSaysWhy) 
                                "window.title.focus.color\n"),
                   std::string::npos)
             << c.how << ": " << run.out;
-        EXPECT_EQ(run.err, c.typed + ": a path of " + std::to_string(c.bytes) +
-                               " bytes is too long for the plug-in (at most 259): it asks with an "
-                               "empty path, and the host's defaults apply\n")
-            << c.how;
+        const std::string tooLong = "a path of " + std::to_string(c.bytes) +
+                                    " bytes is too long for the plug-in (at most 259): it asks "
+                                    "with an empty path, and the host's defaults apply";
+        EXPECT_EQ(run.err, c.typed + ": " + tooLong + "\n") << c.how;
+        // The defaults are no mending of the style's own lines.
+        const std::string copy = testing::TempDir() + "mended-long.style";
+        const ToolRun fix =
+            runTool("--fix " + quoted(copy) + " " + quoted(c.typed),
+                    c.shellCommand.empty() ? ""
+                                           : "cd '" + deepFolder + "' && '" + PREVIEW_TOOL +
+                                                 "' --fix " + quoted(copy) + " x.style");
+        EXPECT_EQ(fix.status, 1) << c.how;
+        EXPECT_NE(fix.err.find("\ntintlet-preview: no mended copy: " + tooLong + "\n"),
+                  std::string::npos)
+            << fix.err;
+        EXPECT_NE(access(copy.c_str(), F_OK), 0) << c.how;
     }
 }
 
@@ -678,6 +690,85 @@ TEST(PreviewTool, FixMendsEachBundledStyleOrSaysWhyItCannot) {
         runTool("--fix x.style " + style("slate-solid.style") + " " + style("fern-relative.style"))
             .status,
         2);
+}
+
+// A mended copy goes where no file is: arguments given the wrong way round lose nothing, and
+// only --force lets it replace a file.
+TEST(PreviewTool, FixReplacesAFileOnlyWhenForced) {
+    const std::string text = "menu.hilite: flat\nmenu.hilite.color: #2a4a3a\n";
+    const std::string mine = tests::writeStyle("mine.style", text);
+    const std::string other =
+        tests::writeStyle("other.style", "menu.hilite: flat\nmenu.hilite.color: #305040\n"
+                                         "menu.hilite.textColor: #3a5a4a\n");
+    const std::string notes = tests::writeStyle("notes.txt", "not a style at all\n");
+    for (const std::string& kept : {mine, notes}) {
+        const ToolRun run = runTool("--fix " + quoted(kept) + " " + quoted(other));
+        EXPECT_EQ(run.status, 2) << kept;
+        EXPECT_EQ(run.err, "tintlet-preview: cannot write the mended style \"" + kept +
+                               "\": exists already; --force replaces it\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(readFile(mine), text);
+    const ToolRun forced = runTool("--force --fix " + quoted(mine) + " " + quoted(other));
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_NE(readFile(mine).find("menu.hilite.textColor: #"), std::string::npos);
+    EXPECT_EQ(readFile(mine).find("#3a5a4a"), std::string::npos) << readFile(mine);
+}
+
+// A key the plug-in reads in some style, set where this style's textures or the window colour
+// keep it from being read, is named with the reason; --strict does not count it, as the host may
+// still draw with it.
+TEST(PreviewTool, NamesEachLineThePluginDoesNotReadAndWhy) {
+    const struct {
+        std::string options;
+        std::string text;
+        std::string warning; // of the last line; "" for none
+    } cases[] = {
+        {"", "window.label.focus: flat\nwindow.title.focus.color: #102030\n",
+         "window.title.focus.color, line 2, is not read: the focused label is not parent-relative, "
+         "so its own colours are used"},
+        {"", "window.label.unfocus: parentrelative\nwindow.label.unfocus.color: #203040\n",
+         "window.label.unfocus.color, line 2, is not read: the unfocused label is "
+         "parent-relative, so the title's colours are used"},
+        {"", "window.label.focus: flat solid\nwindow.label.focus.colorTo: #304050\n",
+         "window.label.focus.colorTo, line 2, is not read: the focused label is solid, so it has "
+         "one colour"},
+        {"", "menu.hilite.textColor: #405060\n",
+         "menu.hilite.textColor, line 1, is not read: menu.hilite is parent-relative (its "
+         "default), so the highlight comes from menu.title or menu.frame"},
+        {"", "menu.hilite: flat\nmenu.hilite.color: #506070\nmenu.hilite.colorTo: #607080\n",
+         "menu.hilite.colorTo, line 3, is not read: menu.hilite.color is not the window colour, "
+         "so its second colour is not needed"},
+        {"",
+         "menu.hilite: flat\nmenu.hilite.color: #506070\nmenu.title: parentrelative\n"
+         "menu.title.textColor: #708090\n",
+         "menu.title.textColor, line 4, is not read: the highlight is menu.hilite's, and "
+         "menu.title is parent-relative, so the tooltip takes menu.frame's colours"},
+        // On a window of the highlight's colour the plug-in passes on to menu.title.
+        {"--window '#506070' ",
+         "menu.hilite: flat\nmenu.hilite.color: #506070\n"
+         "menu.title: parentrelative\nmenu.title.textColor: #708090\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        const std::string path = tests::writeStyle("unread.style", c.text);
+        const ToolRun run = runTool(c.options + quoted(path));
+        const int last = static_cast<int>(count(c.text, "\n"));
+        const std::string line = path + ":" + std::to_string(last) + ": ";
+        EXPECT_EQ(run.status, 0) << c.text << run.err;
+        EXPECT_EQ(run.err.find(line + c.warning + (c.warning.empty() ? "" : "\n")) !=
+                      std::string::npos,
+                  !c.warning.empty())
+            << c.text << run.err;
+    }
+    const std::string quiet = tests::writeStyle(
+        "unread-only.style", "window.label.focus: flat solid\nwindow.label.focus.color: #000000\n"
+                             "window.label.unfocus: flat solid\n"
+                             "window.label.unfocus.color: #000000\n"
+                             "window.title.focus.color: #102030\n");
+    const ToolRun strict = runTool("--strict " + quoted(quiet));
+    EXPECT_EQ(strict.status, 0) << strict.out << strict.err;
+    EXPECT_EQ(count(strict.err, ", is not read: "), 1) << strict.err;
 }
 
 // The keys come from the plug-in's own table, and the README shows the same table.
