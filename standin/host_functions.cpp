@@ -88,9 +88,7 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
     Call::From from;
     const std::optional<stylefile::StyleLine> line = lineOf(path, key, &from);
     COLORREF color = 0;
-    if (line && !stylefile::parseColor(line->value, color)) {
-        from = Call::From::NotColor;
-    }
+    from = line && !stylefile::parseColor(line->value, color) ? Call::From::NotColor : from;
     // Absent or not a colour: the default, and black should even that be no colour.
     if (from != Call::From::Line &&
         (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color))) {

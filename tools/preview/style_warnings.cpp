@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <initializer_list>
+#include <cstdint>
 
 namespace preview {
 
@@ -36,96 +36,65 @@ using L = StyleLookup;
 // the test of its text for fragment or, without one, that the pass made it. The first row that
 // holds for a lookup gives its reason.
 struct Unread {
-    std::initializer_list<L> lookups;
     L gate;
     const char* fragment;
     bool contains;
     const char* reason;
+    std::uint64_t lookups; // a bit for each, by its place in the table
 };
+template <typename... Lookups>
+constexpr Unread unread(L gate, const char* fragment, bool contains, const char* reason,
+                        Lookups... lookups) {
+    return {gate, fragment, contains, reason, ((std::uint64_t{1} << int(lookups)) | ...)};
+}
+static_assert(STYLE_LOOKUP_COUNT <= 64, "a bit for each lookup");
 
+constexpr const char* PR = "parentrelative";
 const Unread unreadReasons[] = {
-    {{L::FocusTitle, L::FocusTitleColor, L::FocusTitleColorTo},
-     L::FocusLabel,
-     "parentrelative",
-     false,
-     "the focused label is not parent-relative, so its own colours are used"},
-    {{L::FocusLabelColor, L::FocusLabelColorTo},
-     L::FocusLabel,
-     "parentrelative",
-     true,
-     "the focused label is parent-relative, so the title's colours are used"},
-    {{L::FocusTitleColorTo},
-     L::FocusTitle,
-     "solid",
-     true,
-     "the focused title is solid, so it has one colour"},
-    {{L::FocusLabelColorTo},
-     L::FocusLabel,
-     "solid",
-     true,
-     "the focused label is solid, so it has one colour"},
-    {{L::UnfocusTitle, L::UnfocusTitleColor, L::UnfocusTitleColorTo},
-     L::UnfocusLabel,
-     "parentrelative",
-     false,
-     "the unfocused label is not parent-relative, so its own colours are used"},
-    {{L::UnfocusLabelColor, L::UnfocusLabelColorTo},
-     L::UnfocusLabel,
-     "parentrelative",
-     true,
-     "the unfocused label is parent-relative, so the title's colours are used"},
-    {{L::UnfocusTitleColorTo},
-     L::UnfocusTitle,
-     "solid",
-     true,
-     "the unfocused title is solid, so it has one colour"},
-    {{L::UnfocusLabelColorTo},
-     L::UnfocusLabel,
-     "solid",
-     true,
-     "the unfocused label is solid, so it has one colour"},
-    {{L::HiliteColor, L::HiliteTextColor, L::HiliteColorToDefined, L::HiliteColorTo},
-     L::MenuHilite,
-     "parentrelative",
-     true,
-     "menu.hilite is parent-relative (its default), so the highlight comes from menu.title or "
-     "menu.frame"},
-    {{L::HiliteColorToDefined, L::HiliteColorTo},
-     L::HiliteColor,
-     nullptr,
-     true,
-     "menu.hilite.color is not the window colour, so its second colour is not needed"},
-    {{L::TitleColorToDefined, L::TitleColorTo},
-     L::TitleColor,
-     nullptr,
-     true,
-     "menu.title.color is not the window colour, so its second colour is not needed"},
-    {{L::FrameColorToDefined, L::FrameColorTo},
-     L::FrameColor,
-     nullptr,
-     true,
-     "menu.frame.color is not the window colour, so its second colour is not needed"},
-    {{L::FrameColor, L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo},
-     L::TitleColor,
-     nullptr,
-     true,
-     "the highlight is menu.title's"},
-    {{L::TitleColor, L::TitleTextColor, L::TitleColorToDefined, L::TitleColorTo, L::FrameColor,
-      L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo},
-     L::HiliteColor,
-     nullptr,
-     true,
-     "the highlight is menu.hilite's"},
-    {{L::TooltipTitleColor, L::TooltipTitleTextColor},
-     L::MenuTitle,
-     "parentrelative",
-     true,
-     "menu.title is parent-relative, so the tooltip takes menu.frame's colours"},
-    {{L::TooltipFrameColor, L::TooltipFrameTextColor},
-     L::MenuTitle,
-     "parentrelative",
-     false,
-     "menu.title is not parent-relative, so the tooltip takes its own colours"},
+    unread(L::FocusLabel, PR, false,
+           "the focused label is not parent-relative, so its own colours are used", L::FocusTitle,
+           L::FocusTitleColor, L::FocusTitleColorTo),
+    unread(L::FocusLabel, PR, true,
+           "the focused label is parent-relative, so the title's colours are used",
+           L::FocusLabelColor, L::FocusLabelColorTo),
+    unread(L::FocusTitle, "solid", true, "the focused title is solid, so it has one colour",
+           L::FocusTitleColorTo),
+    unread(L::FocusLabel, "solid", true, "the focused label is solid, so it has one colour",
+           L::FocusLabelColorTo),
+    unread(L::UnfocusLabel, PR, false,
+           "the unfocused label is not parent-relative, so its own colours are used",
+           L::UnfocusTitle, L::UnfocusTitleColor, L::UnfocusTitleColorTo),
+    unread(L::UnfocusLabel, PR, true,
+           "the unfocused label is parent-relative, so the title's colours are used",
+           L::UnfocusLabelColor, L::UnfocusLabelColorTo),
+    unread(L::UnfocusTitle, "solid", true, "the unfocused title is solid, so it has one colour",
+           L::UnfocusTitleColorTo),
+    unread(L::UnfocusLabel, "solid", true, "the unfocused label is solid, so it has one colour",
+           L::UnfocusLabelColorTo),
+    unread(L::MenuHilite, PR, true,
+           "menu.hilite is parent-relative (its default), so the highlight comes from menu.title "
+           "or menu.frame",
+           L::HiliteColor, L::HiliteTextColor, L::HiliteColorToDefined, L::HiliteColorTo),
+    unread(L::HiliteColor, nullptr, true,
+           "menu.hilite.color is not the window colour, so its second colour is not needed",
+           L::HiliteColorToDefined, L::HiliteColorTo),
+    unread(L::TitleColor, nullptr, true,
+           "menu.title.color is not the window colour, so its second colour is not needed",
+           L::TitleColorToDefined, L::TitleColorTo),
+    unread(L::FrameColor, nullptr, true,
+           "menu.frame.color is not the window colour, so its second colour is not needed",
+           L::FrameColorToDefined, L::FrameColorTo),
+    unread(L::TitleColor, nullptr, true, "the highlight is menu.title's", L::FrameColor,
+           L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo),
+    unread(L::HiliteColor, nullptr, true, "the highlight is menu.hilite's", L::TitleColor,
+           L::TitleTextColor, L::TitleColorToDefined, L::TitleColorTo, L::FrameColor,
+           L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo),
+    unread(L::MenuTitle, PR, true,
+           "menu.title is parent-relative, so the tooltip takes menu.frame's colours",
+           L::TooltipTitleColor, L::TooltipTitleTextColor),
+    unread(L::MenuTitle, PR, false,
+           "menu.title is not parent-relative, so the tooltip takes its own colours",
+           L::TooltipFrameColor, L::TooltipFrameTextColor),
 };
 
 // Whether a row's gate holds in the pass: its lookup made and, for a texture, the plug-in's test
@@ -163,9 +132,7 @@ void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<s
         std::string reasons;
         for (int lookup = i; lookup < STYLE_LOOKUP_COUNT; ++lookup) {
             for (const Unread& row : unreadReasons) {
-                const auto& of = row.lookups;
-                if (sameKey(styleLookups[lookup]) &&
-                    std::find(of.begin(), of.end(), L(lookup)) != of.end() &&
+                if (sameKey(styleLookups[lookup]) && (row.lookups >> lookup & 1) != 0 &&
                     gateHolds(pass, row)) {
                     if (reasons.find(row.reason) == std::string::npos) {
                         reasons += (reasons.empty() ? "" : ", and ") + std::string(row.reason);
