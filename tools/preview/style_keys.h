@@ -1,6 +1,6 @@
 // What the preview makes of a style's keys, from the plug-in's own table of lookups: whether the
-// plug-in reads a key, the key a misspelt one was meant to be, and where each applied colour came
-// from.
+// plug-in reads a key, the key a misspelt one was meant to be (style_keys.cpp), and where each
+// applied colour came from, by the record of a pass (color_sources.cpp).
 #pragma once
 
 #include "colors/style_lookups.h"
