@@ -22,6 +22,7 @@ struct Warning {
 // report than one of twenty.
 class Warnings {
   public:
+    // Beyond this they are counted, not shown: a wrong file must not flood the screen.
     static constexpr std::size_t MOST_SHOWN = 20;
     // Counts a warning about line; text() makes its words, only when it is among those shown.
     template <typename Text> void add(int line, const Text& text);
