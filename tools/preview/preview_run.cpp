@@ -48,13 +48,13 @@ bool readStyle(const std::string& path, bool keepText, ReadStyle* read, std::str
     }
     const stylefile::StyleFile whole = stylefile::StyleFile::parseInPlace(
         keepText ? std::string(text) : std::move(text), &problems);
-    static const std::vector<std::string_view> pluginKeys([] {
+    static const std::vector<std::string_view> pluginKeys = [] {
         std::vector<std::string_view> keys;
-        for (const StyleLookupEntry& entry : styleLookups) {
-            keys.push_back(entry.key);
+        for (const KeyLookups& entries : lookupsByKey()) {
+            keys.push_back(entries.front()->key);
         }
         return keys;
-    }());
+    }();
     *read = {path, whole.only(pluginKeys), styleWarnings(whole, problems),
              keepText ? std::move(text) : std::string()};
     return true;

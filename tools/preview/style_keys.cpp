@@ -78,16 +78,10 @@ struct PluginKey {
 const std::vector<PluginKey>& pluginKeys() {
     static const std::vector<PluginKey> keys = [] {
         std::vector<PluginKey> all;
-        for (const StyleLookupEntry& entry : styleLookups) {
-            PluginKey key{entry.key, {}, wordsOf(entry.key)};
-            charactersOf(entry.key, &key.characters);
-            const bool known = std::any_of(all.begin(), all.end(), [&](const PluginKey& k) {
-                return std::equal(k.characters.text, k.characters.text + k.characters.size,
-                                  key.characters.text, key.characters.text + key.characters.size);
-            });
-            if (!known) {
-                all.push_back(key);
-            }
+        for (const KeyLookups& entries : lookupsByKey()) {
+            PluginKey key{entries.front()->key, {}, wordsOf(entries.front()->key)};
+            charactersOf(key.key, &key.characters);
+            all.push_back(key);
         }
         return all;
     }();
@@ -195,23 +189,31 @@ KeyMatch matchPluginKey(std::string_view key) {
     return match;
 }
 
+const std::vector<KeyLookups>& lookupsByKey() {
+    static const std::vector<KeyLookups> keys = [] {
+        std::vector<KeyLookups> keys;
+        for (const StyleLookupEntry& entry : styleLookups) {
+            const auto same = std::find_if(keys.begin(), keys.end(), [&](const KeyLookups& key) {
+                return std::strcmp(key.front()->key, entry.key) == 0;
+            });
+            if (std::strcmp(entry.defaultValue, ABSENT_TEXT) == 0) {
+                continue;
+            }
+            if (same == keys.end()) {
+                keys.push_back({&entry});
+            } else {
+                same->push_back(&entry);
+            }
+        }
+        return keys;
+    }();
+    return keys;
+}
+
 std::string keyTable() {
     std::string table =
         "| key | read as | default | system colours it can feed |\n|---|---|---|---|\n";
-    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
-        const char* key = styleLookups[i].key;
-        if (std::any_of(styleLookups, styleLookups + i,
-                        [&](const StyleLookupEntry& e) { return std::strcmp(e.key, key) == 0; })) {
-            continue; // each key once
-        }
-        std::vector<const StyleLookupEntry*> entries;
-        for (const StyleLookupEntry& entry : styleLookups) {
-            // A presence test's default is no value the key could have.
-            if (std::strcmp(entry.key, key) == 0 &&
-                std::strcmp(entry.defaultValue, ABSENT_TEXT) != 0) {
-                entries.push_back(&entry);
-            }
-        }
+    for (const KeyLookups& entries : lookupsByKey()) {
         const bool color = entries.front()->kind == LookupKind::Color;
         std::string defaults, feeds;
         for (const StyleLookupEntry* entry : entries) {
@@ -229,8 +231,8 @@ std::string keyTable() {
                                " (solid)"
                          : "";
         }
-        table += "| `" + std::string(key) + "` | " + (color ? "colour" : "text") + " | " +
-                 defaults + " | " + (color ? feeds : "—") + " |\n";
+        table += "| `" + std::string(entries.front()->key) + "` | " + (color ? "colour" : "text") +
+                 " | " + defaults + " | " + (color ? feeds : "—") + " |\n";
     }
     return table;
 }

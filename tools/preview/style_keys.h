@@ -35,6 +35,11 @@ bool isLookup(const standin::Call& call);
 // The call of a pass that made the table's lookup, the first of them; null when none did.
 const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLookup lookup);
 
+// The lookups of each key the plug-in reads, in the order of the table; a presence test is none
+// of them, as its default is no value the key could have.
+using KeyLookups = std::vector<const StyleLookupEntry*>;
+const std::vector<KeyLookups>& lookupsByKey();
+
 // The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,
 // its default (one for each colour it can fill), the system colours it can feed.
 std::string keyTable();

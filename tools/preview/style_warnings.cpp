@@ -74,21 +74,20 @@ const Unread unreadReasons[] = {
     unread(L::MenuHilite, PR, true,
            "menu.hilite is parent-relative (its default), so the highlight comes from menu.title "
            "or menu.frame",
-           L::HiliteColor, L::HiliteTextColor, L::HiliteColorToDefined, L::HiliteColorTo),
+           L::HiliteColor, L::HiliteTextColor, L::HiliteColorTo),
     unread(L::HiliteColor, nullptr, true,
            "menu.hilite.color is not the window colour, so its second colour is not needed",
-           L::HiliteColorToDefined, L::HiliteColorTo),
+           L::HiliteColorTo),
     unread(L::TitleColor, nullptr, true,
            "menu.title.color is not the window colour, so its second colour is not needed",
-           L::TitleColorToDefined, L::TitleColorTo),
+           L::TitleColorTo),
     unread(L::FrameColor, nullptr, true,
            "menu.frame.color is not the window colour, so its second colour is not needed",
-           L::FrameColorToDefined, L::FrameColorTo),
+           L::FrameColorTo),
     unread(L::TitleColor, nullptr, true, "the highlight is menu.title's", L::FrameColor,
-           L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo),
+           L::FrameTextColor, L::FrameColorTo),
     unread(L::HiliteColor, nullptr, true, "the highlight is menu.hilite's", L::TitleColor,
-           L::TitleTextColor, L::TitleColorToDefined, L::TitleColorTo, L::FrameColor,
-           L::FrameTextColor, L::FrameColorToDefined, L::FrameColorTo),
+           L::TitleTextColor, L::TitleColorTo, L::FrameColor, L::FrameTextColor, L::FrameColorTo),
     unread(L::MenuTitle, PR, true,
            "menu.title is parent-relative, so the tooltip takes menu.frame's colours",
            L::TooltipTitleColor, L::TooltipTitleTextColor),
@@ -119,26 +118,21 @@ bool gateHolds(const std::vector<standin::Call>& pass, const Unread& row) {
 // warning each, with the reasons of every lookup of the key that was left out.
 void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<standin::Call>& pass,
                           Warnings* warnings) {
-    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
-        const char* key = styleLookups[i].key;
-        const auto sameKey = [&](const StyleLookupEntry& e) { return !std::strcmp(e.key, key); };
+    for (const KeyLookups& entries : lookupsByKey()) {
+        const char* key = entries.front()->key;
         const std::optional<stylefile::StyleLine> line = style.lineOf(key);
         const bool read = std::any_of(pass.begin(), pass.end(), [&](const standin::Call& call) {
             return isLookup(call) && call.texts[1] == key;
         });
-        if (std::any_of(styleLookups, styleLookups + i, sameKey) || !line || read) {
-            continue;
-        }
         std::string reasons;
-        for (int lookup = i; lookup < STYLE_LOOKUP_COUNT; ++lookup) {
-            for (const Unread& row : unreadReasons) {
-                if (sameKey(styleLookups[lookup]) && (row.lookups >> lookup & 1) != 0 &&
-                    gateHolds(pass, row)) {
-                    if (reasons.find(row.reason) == std::string::npos) {
-                        reasons += (reasons.empty() ? "" : ", and ") + std::string(row.reason);
-                    }
-                    break;
-                }
+        for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
+            const auto holds = [&](const Unread& row) {
+                return (row.lookups >> (entry - styleLookups) & 1) != 0 && gateHolds(pass, row);
+            };
+            const Unread* row =
+                std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
+            if (row != std::end(unreadReasons) && reasons.find(row->reason) == std::string::npos) {
+                reasons += (reasons.empty() ? "" : ", and ") + std::string(row->reason);
             }
         }
         if (!reasons.empty()) {
@@ -153,35 +147,24 @@ void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<s
 // Values the plug-in would read as a colour, in this style or another (another window colour,
 // another texture), that are none: one warning each, with the defaults that then apply.
 void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
-    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
-        const StyleLookupEntry& entry = styleLookups[i];
+    for (const KeyLookups& entries : lookupsByKey()) {
         COLORREF ignored = 0;
-        const std::optional<stylefile::StyleLine> line = style.lineOf(entry.key);
-        const bool first = std::none_of(styleLookups, styleLookups + i, [&](const auto& other) {
-            return other.kind == LookupKind::Color && std::strcmp(other.key, entry.key) == 0;
-        });
-        if (entry.kind != LookupKind::Color || !first || !line ||
+        const std::optional<stylefile::StyleLine> line = style.lineOf(entries.front()->key);
+        if (entries.front()->kind != LookupKind::Color || !line ||
             stylefile::parseColor(line->value, ignored)) {
             continue;
         }
         warnings->add(line->line, [&, line = *line] {
-            std::vector<std::string> defaults;
-            for (const StyleLookupEntry& other : styleLookups) {
-                if (other.kind != LookupKind::Color || std::strcmp(other.key, entry.key) != 0) {
-                    continue;
-                }
-                const std::string text = std::string(other.defaultValue) + " (" +
-                                         managedColorNames[static_cast<int>(other.field)] + ")";
-                if (std::find(defaults.begin(), defaults.end(), text) == defaults.end()) {
-                    defaults.push_back(text);
-                }
-            }
-            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
-            for (std::size_t d = 0; d < defaults.size(); ++d) {
-                applies += (d == 0 ? "" : d + 1 == defaults.size() ? " and " : ", ") + defaults[d];
+            std::string applies = entries.size() == 1 ? "the default " : "the defaults ";
+            for (std::size_t d = 0; d < entries.size(); ++d) {
+                applies += (d == 0                    ? ""
+                            : d + 1 == entries.size() ? " and "
+                                                      : ", ") +
+                           std::string(entries[d]->defaultValue) + " (" +
+                           managedColorNames[static_cast<int>(entries[d]->field)] + ")";
             }
             return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
-                   applies + (defaults.size() == 1 ? " applies" : " apply");
+                   applies + (entries.size() == 1 ? " applies" : " apply");
         });
     }
 }
