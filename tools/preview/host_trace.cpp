@@ -48,8 +48,6 @@ std::string quoted(bool given, const std::string& text) {
     return out + "\"";
 }
 
-// The trace of one pass: the plug-in's host calls, the window colour it read and the ten-colour
-// call, from the record of its calls.
 } // namespace
 
 void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
