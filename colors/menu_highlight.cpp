@@ -7,20 +7,6 @@ namespace {
 // What the frame's colour is held against in the white-reference variant.
 constexpr COLORREF WHITE = 0x00FFFFFF;
 
-struct MenuElement {
-    StyleLookup color;
-    StyleLookup textColor;
-    StyleLookup colorToDefined;
-    StyleLookup colorTo;
-};
-
-const MenuElement hiliteElement = {StyleLookup::HiliteColor, StyleLookup::HiliteTextColor,
-                                   StyleLookup::HiliteColorToDefined, StyleLookup::HiliteColorTo};
-const MenuElement titleElement = {StyleLookup::TitleColor, StyleLookup::TitleTextColor,
-                                  StyleLookup::TitleColorToDefined, StyleLookup::TitleColorTo};
-const MenuElement frameElement = {StyleLookup::FrameColor, StyleLookup::FrameTextColor,
-                                  StyleLookup::FrameColorToDefined, StyleLookup::FrameColorTo};
-
 // How trying one element ended.
 enum class Outcome {
     Chosen,           // the element gave the highlight
@@ -62,6 +48,15 @@ FrameVariant frameVariant(bool startedAtHilite, Outcome hilite, Outcome title) {
 
 } // namespace
 
+const MenuElement menuElements[3] = {
+    {StyleLookup::HiliteColor, StyleLookup::HiliteTextColor, StyleLookup::HiliteColorToDefined,
+     StyleLookup::HiliteColorTo},
+    {StyleLookup::TitleColor, StyleLookup::TitleTextColor, StyleLookup::TitleColorToDefined,
+     StyleLookup::TitleColorTo},
+    {StyleLookup::FrameColor, StyleLookup::FrameTextColor, StyleLookup::FrameColorToDefined,
+     StyleLookup::FrameColorTo},
+};
+
 void chooseMenuHighlight() {
     readStyleText(StyleLookup::MenuHilite);
     const bool startedAtHilite = !styleTextContains("parentrelative");
@@ -69,19 +64,19 @@ void chooseMenuHighlight() {
 
     Outcome hilite = Outcome::SecondUndefined;
     if (startedAtHilite) {
-        hilite = tryElement(hiliteElement, windowColor, windowColor);
+        hilite = tryElement(menuElements[0], windowColor, windowColor);
         if (hilite == Outcome::Chosen) {
             return;
         }
     }
-    const Outcome title = tryElement(titleElement, windowColor, windowColor);
+    const Outcome title = tryElement(menuElements[1], windowColor, windowColor);
     if (title == Outcome::Chosen) {
         return;
     }
 
     const FrameVariant variant = frameVariant(startedAtHilite, hilite, title);
     const COLORREF reference = variant == FrameVariant::WhiteReference ? WHITE : windowColor;
-    const Outcome frame = tryElement(frameElement, reference, windowColor);
+    const Outcome frame = tryElement(menuElements[2], reference, windowColor);
     if (frame == Outcome::Chosen) {
         return;
     }

@@ -15,10 +15,10 @@ struct Call {
     std::vector<std::string> texts;        // what its text arguments held, in order ("" for null)
     std::uintptr_t result = 0;             // as returned: a number, a handle, a colour, a pointer
     std::string resultText;                // what a text it returned held
-    // How the host came by a lookup's answer: "" from the style, "default" where the style lacks
-    // the key, "default: value is not a colour".
-    std::string note;
     std::vector<std::pair<int, std::uint32_t>> colors; // SetSysColors: each index and colour
+    // A lookup: how the host came by its answer, and the style line of the key's value (0: none).
+    enum class From : unsigned char { Line, Absent, NotColor, NoStyle } from = From::Line;
+    int line = 0;
 };
 
 // An argument as the record keeps it: a pointer or handle as a number, a text as a copy.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace standin {
 namespace {
@@ -24,9 +25,9 @@ struct HostState {
     HWND mainWindow = nullptr;
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
-    std::vector<Subscription> subscriptions;                 // in subscription order
-    std::map<std::string, stylefile::StyleFile> otherStyles; // by path, as read when asked for
-    std::map<std::string, bool> unreadable;                  // paths that named no style
+    std::vector<Subscription> subscriptions; // in subscription order
+    // Other styles by path, as read when asked for; none for a path that names no style.
+    std::map<std::string, std::optional<stylefile::StyleFile>> otherStyles;
     Answers answers;
 };
 
@@ -39,7 +40,6 @@ void makeCurrent(const std::string& path, stylefile::StyleFile style) {
     host().style = std::move(style);
     host().stylePath = path;
     host().otherStyles.clear();
-    host().unreadable.clear();
 }
 
 std::vector<UINT> messagesOf(LPARAM array) {
@@ -130,18 +130,14 @@ const stylefile::StyleFile* styleAt(const char* path) {
         return &state.style;
     }
     auto known = state.otherStyles.find(path);
-    if (known != state.otherStyles.end()) {
-        return &known->second;
+    if (known == state.otherStyles.end()) {
+        stylefile::StyleFile style;
+        const bool read = *path != '\0' && stylefile::readStyleFile(path, &style, nullptr);
+        known =
+            state.otherStyles.emplace(path, read ? std::optional(std::move(style)) : std::nullopt)
+                .first;
     }
-    if (*path == '\0' || state.unreadable.count(path) != 0) {
-        return nullptr;
-    }
-    stylefile::StyleFile style;
-    if (!stylefile::readStyleFile(path, &style, nullptr)) {
-        state.unreadable[path] = true;
-        return nullptr;
-    }
-    return &(state.otherStyles[path] = std::move(style));
+    return known->second ? &*known->second : nullptr;
 }
 
 void answerWith(const Answers& answers) {

@@ -18,6 +18,7 @@
 
 #define HOST_EXPORT __declspec(dllexport)
 
+using standin::Call;
 using standin::copyOf;
 using standin::number;
 
@@ -26,24 +27,28 @@ namespace {
 // What ReadString last returned; valid until the next call.
 std::string lastText;
 
+// The line of the key's value in the style the path names; how the host answers is noted in from.
+std::optional<stylefile::StyleLine> lineOf(const char* path, const char* key, Call::From* from) {
+    const stylefile::StyleFile* style = standin::styleAt(path);
+    const auto line = key == nullptr || style == nullptr ? std::nullopt : style->lineOf(key);
+    *from = style == nullptr ? Call::From::NoStyle : line ? Call::From::Line : Call::From::Absent;
+    return line;
+}
+
 // A lookup as the host answered it: the path, key and default it was given.
 void recordLookup(const char* function, const char* path, const char* key, const char* fallback,
-                  std::uintptr_t result, std::string resultText, const char* note) {
+                  std::uintptr_t result, std::string resultText, Call::From from,
+                  const std::optional<stylefile::StyleLine>& line) {
     if (standin::recordingCalls()) {
         standin::record({function,
                          {number(path), number(key), number(fallback)},
                          {copyOf(path), copyOf(key), copyOf(fallback)},
                          result,
                          std::move(resultText),
-                         note,
-                         {}});
+                         {},
+                         from,
+                         line ? line->line : 0});
     }
-}
-
-// The key's value in the style the path names.
-std::optional<std::string_view> valueOf(const char* path, const char* key) {
-    const stylefile::StyleFile* style = standin::styleAt(path);
-    return key == nullptr || style == nullptr ? std::nullopt : style->find(key);
 }
 
 } // namespace
@@ -53,7 +58,7 @@ extern "C" {
 HOST_EXPORT HWND __cdecl GetMWWnd(void) {
     HWND window = standin::mainWindow();
     if (standin::recordingCalls()) {
-        standin::record({"GetMWWnd", {}, {}, number(window), "", "", {}});
+        standin::record({"GetMWWnd", {}, {}, number(window), "", {}});
     }
     return window;
 }
@@ -62,7 +67,7 @@ HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
     const char* path = standin::answers().nullPath ? nullptr : standin::currentStylePath().c_str();
     if (standin::recordingCalls()) {
         standin::record(
-            {"stylePath", {number(unused)}, {copyOf(unused)}, number(path), copyOf(path), "", {}});
+            {"stylePath", {number(unused)}, {copyOf(unused)}, number(path), copyOf(path), {}});
     }
     return path;
 }
@@ -70,27 +75,27 @@ HOST_EXPORT const char* __cdecl stylePath(const char* unused) {
 // Lookups answer from the style file the path argument names.
 HOST_EXPORT const char* __cdecl ReadString(const char* path, const char* key,
                                            const char* defaultText) {
-    const std::optional<std::string_view> value = valueOf(path, key);
-    lastText = value ? std::string(*value) : copyOf(defaultText);
+    Call::From from;
+    const std::optional<stylefile::StyleLine> line = lineOf(path, key, &from);
+    lastText = line ? std::string(line->value) : copyOf(defaultText);
     const char* text = standin::answers().nullTexts ? nullptr : lastText.c_str();
-    recordLookup("ReadString", path, key, defaultText, number(text), copyOf(text),
-                 value ? "" : "default");
+    recordLookup("ReadString", path, key, defaultText, number(text), copyOf(text), from, line);
     return text;
 }
 
 HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
                                        const char* defaultColor) {
-    const std::optional<std::string_view> value = valueOf(path, key);
+    Call::From from;
+    const std::optional<stylefile::StyleLine> line = lineOf(path, key, &from);
     COLORREF color = 0;
-    const bool usable = value && stylefile::parseColor(*value, color);
+    from = line && !stylefile::parseColor(line->value, color) ? Call::From::NotColor : from;
     // Absent or not a colour: the default, and black should even that be no colour.
-    if (!usable && (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color))) {
+    if (from != Call::From::Line &&
+        (defaultColor == nullptr || !stylefile::parseColor(defaultColor, color))) {
         color = 0;
     }
-    recordLookup("ReadColor", path, key, defaultColor, color, stylefile::colorText(color),
-                 usable  ? ""
-                 : value ? "default: value is not a colour"
-                         : "default");
+    recordLookup("ReadColor", path, key, defaultColor, color, stylefile::colorText(color), from,
+                 line);
     return color;
 }
 }
@@ -109,7 +114,6 @@ bool standin::textContains(const char* text, const char* fragment) {
                          {copyOf(text), copyOf(fragment)},
                          found,
                          found ? "true" : "false",
-                         "",
                          {}});
     }
     return found;

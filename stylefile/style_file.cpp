@@ -2,6 +2,7 @@
 
 #include "stylefile/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -183,6 +184,27 @@ std::optional<StyleLine> StyleFile::lineOf(std::string_view key) const {
         return std::nullopt;
     }
     return lineAt(static_cast<std::size_t>(entry - entries_.data()));
+}
+
+StyleFile StyleFile::only(const std::vector<std::string_view>& keys) const {
+    StyleFile kept;
+    for (const std::string_view key : keys) {
+        const Entry* entry = entryOf(key);
+        if (entry != nullptr &&
+            std::none_of(kept.entries_.begin(), kept.entries_.end(),
+                         [&](const Entry& other) { return other.line == entry->line; })) {
+            kept.entries_.push_back(*entry);
+        }
+    }
+    std::sort(kept.entries_.begin(), kept.entries_.end(),
+              [](const Entry& a, const Entry& b) { return a.line < b.line; });
+    for (Entry& entry : kept.entries_) {
+        const std::size_t start = kept.text_.size();
+        kept.text_.append(text_, entry.start, entry.keyLength + entry.valueLength);
+        entry.start = static_cast<std::uint32_t>(start);
+    }
+    kept.index();
+    return kept;
 }
 
 bool readStyleText(const std::string& path, std::string* text, std::string* error,

@@ -47,6 +47,9 @@ class StyleFile {
     std::optional<std::string_view> find(std::string_view key) const;
     // The line that gives key its value, or none.
     std::optional<StyleLine> lineOf(std::string_view key) const;
+    // The same style with only the lines that give keys their values: what a reader of those
+    // keys needs, in little memory.
+    StyleFile only(const std::vector<std::string_view>& keys) const;
     // The number of distinct keys.
     std::size_t size() const { return keys_; }
 

@@ -28,7 +28,7 @@ State& state() {
 void record(const char* function, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0,
             std::vector<std::string> texts = {}) {
     if (standin::recordingCalls()) {
-        standin::record({function, std::move(arguments), std::move(texts), result, "", "", {}});
+        standin::record({function, std::move(arguments), std::move(texts), result, "", {}});
     }
 }
 
@@ -287,7 +287,6 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) 
                          {static_cast<std::uintptr_t>(count), number(indices), number(values)},
                          {},
                          TRUE,
-                         "",
                          "",
                          std::move(pairs)});
     }

@@ -278,40 +278,52 @@ TEST_F(StandinHost, EachCallIsRecordedWithWhatItWasGivenAndAnswered) {
     ReadString("/styles/sample.style", "menu.title:", "x");
     EXPECT_TRUE(standin::calls().empty()) << "not recording yet";
     standin::recordCalls(true);
+    using From = standin::Call::From;
     const struct {
         std::function<void()> call;
         const char* function;
         std::vector<std::string> texts;
         std::string answer;
-        std::string note;
+        standin::Call::From from;
+        int line;
     } cases[] = {
         {[] { ReadString("/styles/sample.style", "window.label.focus:", "parentrelative"); },
          "ReadString",
          {"/styles/sample.style", "window.label.focus:", "parentrelative"},
          "ParentRelative",
-         ""},
+         From::Line,
+         1},
         {[] { ReadString("/styles/sample.style", "menu.hilite:", "parentrelative"); },
          "ReadString",
          {"/styles/sample.style", "menu.hilite:", "parentrelative"},
          "parentrelative",
-         "default"},
+         From::Absent,
+         0},
         {[] { ReadColor("/styles/sample.style", "menu.title.color:", "#ffffe1"); },
          "ReadColor",
          {"/styles/sample.style", "menu.title.color:", "#ffffe1"},
          "#ffffe1",
-         "default: value is not a colour"},
+         From::NotColor,
+         3},
         {[] { ReadColor("/styles/sample.style", "menu.frame.color:", "#0a246a"); },
          "ReadColor",
          {"/styles/sample.style", "menu.frame.color:", "#0a246a"},
          "#aabbcc",
-         ""},
+         From::Line,
+         4},
         {[] { ReadColor("", "menu.frame.color:", "#0a246a"); },
          "ReadColor",
          {"", "menu.frame.color:", "#0a246a"},
          "#0a246a",
-         "default"},
-        {[] { IsInString("Solid", "solid"); }, "IsInString", {"Solid", "solid"}, "true", ""},
-        {[] { stylePath(nullptr); }, "stylePath", {""}, "/styles/sample.style", ""},
+         From::NoStyle,
+         0},
+        {[] { IsInString("Solid", "solid"); },
+         "IsInString",
+         {"Solid", "solid"},
+         "true",
+         From::Line,
+         0},
+        {[] { stylePath(nullptr); }, "stylePath", {""}, "/styles/sample.style", From::Line, 0},
     };
     for (const auto& c : cases) {
         c.call();
@@ -320,7 +332,8 @@ TEST_F(StandinHost, EachCallIsRecordedWithWhatItWasGivenAndAnswered) {
         EXPECT_EQ(call.function, c.function);
         EXPECT_EQ(call.texts, c.texts) << c.function;
         EXPECT_EQ(call.resultText, c.answer) << c.function;
-        EXPECT_EQ(call.note, c.note) << c.function;
+        EXPECT_EQ(call.from, c.from) << c.function;
+        EXPECT_EQ(call.line, c.line) << c.function;
     }
 }
 

@@ -61,7 +61,7 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (file >= 0) {
         ::close(file);
     }
-    if (count <= 0 || kind == PictureKind::Style) {
+    if (count <= 0 || kind == PictureKind::Style || kind == PictureKind::NewStyle) {
         return count >= 0;
     }
     std::string_view start(head, static_cast<std::size_t>(count));
@@ -94,6 +94,9 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
         }
     }
     struct stat status {};
+    if (kind == PictureKind::NewStyle && ::lstat(path.c_str(), &status) == 0) {
+        return "exists already; --force replaces it";
+    }
     if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
         !holdsPictureOrNothing(target, kind)) {
         return std::string("holds no ") + (kind == PictureKind::Svg ? "SVG" : "PNG") +
@@ -125,14 +128,16 @@ bool placePicture(const std::string& partial, const std::string& path, PictureKi
                   const std::vector<std::string>& styles, std::string* reason) {
     *reason = pictureRefusal(path, kind, styles);
     const std::string target = targetOf(path);
-    if (reason->empty() && ::rename(partial.c_str(), target.c_str()) != 0) {
+    // A new file is linked into place, which fails where one has come meanwhile.
+    if (reason->empty() &&
+        (kind == PictureKind::NewStyle ? ::link(partial.c_str(), target.c_str())
+                                       : ::rename(partial.c_str(), target.c_str())) != 0) {
         *reason = std::strerror(errno);
     }
-    if (!reason->empty()) {
+    if (!reason->empty() || kind == PictureKind::NewStyle) {
         ::unlink(partial.c_str());
-        return false;
     }
-    return true;
+    return reason->empty();
 }
 
 bool writePicture(const std::string& path, PictureKind kind, const std::string& content,

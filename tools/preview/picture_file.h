@@ -12,8 +12,8 @@
 namespace preview {
 
 // A mended style (--fix) goes by the same rules but may replace any regular file that is no style
-// of the run.
-enum class PictureKind { Svg, Png, Style };
+// of the run (Style, with --force), or goes only where no file is (NewStyle).
+enum class PictureKind { Svg, Png, Style, NewStyle };
 
 // Why no picture may be written to path, or "" when it may: "is the style "STYLE" this run
 // reads" or "holds no SVG picture ..." (*slip set: a slip on the command line), "is a FIFO",

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <getopt.h>
+#include <utility>
 
 namespace preview {
 
@@ -29,7 +30,9 @@ options:
   --strict      exit with status 3 when any warning was printed
   --fix OUT.style
                 write a copy of the style with the suggested colours in it and show
-                its report (status 3 when a contrast warning remains)
+                its report (status 3 when a contrast warning remains); the file must
+                not exist yet
+  --force       let --fix replace a file that exists (never a style of the run)
   --keys        list the style keys the plug-in reads, with their defaults
   --version     show the version
   --help        show this help
@@ -49,7 +52,8 @@ enum Option {
     WATCH_LIMIT,
     VERSION,
     KEYS,
-    FIX
+    FIX,
+    FORCE
 };
 
 const option longOptions[] = {
@@ -64,8 +68,18 @@ const option longOptions[] = {
     {"version", no_argument, nullptr, VERSION},
     {"keys", no_argument, nullptr, KEYS},
     {"fix", required_argument, nullptr, FIX},
+    {"force", no_argument, nullptr, FORCE},
     {nullptr, 0, nullptr, 0},
 };
+
+// Options that set a flag, and those whose argument is a path, by their value.
+const std::pair<int, bool Options::*> flags[] = {
+    {HELP, &Options::help},   {VERSION, &Options::version}, {KEYS, &Options::keys},
+    {TRACE, &Options::trace}, {WATCH, &Options::watch},     {STRICT, &Options::strict},
+    {FORCE, &Options::force},
+};
+const std::pair<int, std::string Options::*> paths[] = {
+    {SCREENSHOT, &Options::screenshotPath}, {SVG, &Options::svgPath}, {FIX, &Options::fixPath}};
 
 std::string nameOf(int option) {
     for (const ::option& known : longOptions) {
@@ -97,42 +111,18 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             *error = "option " + nameOf(option) + " needs an argument, not '" + value + "'";
             return false;
         }
-        switch (option) {
-        case HELP:
-            options->help = true;
-            break;
-        case VERSION:
-            options->version = true;
-            break;
-        case KEYS:
-            options->keys = true;
-            break;
-        case TRACE:
-            options->trace = true;
-            break;
-        case WATCH:
-            options->watch = true;
-            break;
-        case STRICT:
-            options->strict = true;
-            break;
-        case WINDOW:
-            if (!stylefile::parseColor(value, options->window)) {
-                *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
-                return false;
-            }
-            options->windowGiven = true;
-            break;
-        case SCREENSHOT:
-            options->screenshotPath = value;
-            break;
-        case SVG:
-            options->svgPath = value;
-            break;
-        case FIX:
-            options->fixPath = value;
-            break;
-        case WATCH_LIMIT: {
+        for (const auto& [known, flag] : flags) {
+            options->*flag = options->*flag || option == known;
+        }
+        for (const auto& [known, path] : paths) {
+            options->*path = option == known ? value : options->*path;
+        }
+        if (option == WINDOW && !stylefile::parseColor(value, options->window)) {
+            *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
+            return false;
+        }
+        options->windowGiven = options->windowGiven || option == WINDOW;
+        if (option == WATCH_LIMIT) {
             char* end = nullptr;
             const long limit = std::strtol(value.c_str(), &end, 10);
             if (*end != '\0' || limit < 1 || limit > 1000000) {
@@ -141,8 +131,6 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
             }
             options->watchLimit = static_cast<int>(limit);
             options->watch = true;
-            break;
-        }
         }
     }
     options->styles.assign(argv + optind, argv + argc);

@@ -21,6 +21,7 @@ struct Options {
     int watchLimit = 0; // hidden: stop watching after this many re-applies (0: never)
     std::string svgPath;
     std::string fixPath;        // a copy of the style with the suggestions put in
+    bool force = false;         // the copy may replace a file that exists
     std::string screenshotPath; // PNG pictures of the scene Windows draws, under Wine
     std::vector<std::string> styles;
 };

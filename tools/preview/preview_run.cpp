@@ -6,13 +6,14 @@
 #include "standin/call_record.h"
 #include "standin/host.h"
 #include "standin/session.h"
-#include "stylefile/color_text.h"
 #include "tools/preview/applied_colors.h"
+#include "tools/preview/host_trace.h"
 #include "tools/preview/picture_file.h"
 #include "tools/preview/screenshot.h"
 #include "tools/preview/stop_signals.h"
 #include "tools/preview/style_fix.h"
 #include "tools/preview/style_keys.h"
+#include "tools/preview/style_warnings.h"
 #include "tools/preview/suggestions.h"
 #include "tools/preview/style_watch.h"
 #include "tools/preview/terminal_text.h"
@@ -27,43 +28,37 @@ namespace preview {
 namespace {
 
 constexpr auto WATCH_INTERVAL = std::chrono::milliseconds(250);
-// Beyond this a file's warnings are counted, not shown: a wrong file must not flood the screen.
-constexpr std::size_t MOST_WARNINGS_PER_FILE = 20;
-static_assert(MOST_WARNINGS_PER_FILE <= stylefile::MOST_PROBLEMS_KEPT,
-              "every bad line that may be shown is kept");
 
-struct Warning {
-    int line; // 0: about the file as a whole
+// A style read for its step: the lines of the keys the plug-in reads, what the rest of its text
+// warrants, and for --fix the text as written.
+struct ReadStyle {
+    std::string path;
+    stylefile::StyleFile style;
+    Warnings warnings;
     std::string text;
 };
 
-// A file's warnings in line order: the first MOST_WARNINGS_PER_FILE kept, the rest only counted,
-// so a file of a million bad lines costs no more to report than one of twenty.
-class Warnings {
-  public:
-    // Counts a warning about line; text() makes its words, only when it is among those shown.
-    template <typename Text> void add(int line, const Text& text) {
-        ++count_;
-        if (kept_.size() == MOST_WARNINGS_PER_FILE && line >= kept_.back().line) {
-            return;
-        }
-        // After those of the same line, which came first.
-        const auto at = std::upper_bound(kept_.begin(), kept_.end(), line,
-                                         [](int l, const Warning& w) { return l < w.line; });
-        kept_.insert(at, {line, text()});
-        if (kept_.size() > MOST_WARNINGS_PER_FILE) {
-            kept_.pop_back();
-        }
+// Reads the style at path once, keeping only what its step needs. False, with error, when it
+// cannot be read.
+bool readStyle(const std::string& path, bool keepText, ReadStyle* read, std::string* error) {
+    std::string text;
+    stylefile::StyleProblems problems;
+    if (!stylefile::readStyleText(path, &text, error)) {
+        return false;
     }
-    const std::vector<Warning>& shown() const { return kept_; }
-    std::size_t count() const { return count_; }
-    // Counts warnings that lie beyond every one shown.
-    void addUnshown(std::size_t count) { count_ += count; }
-
-  private:
-    std::vector<Warning> kept_;
-    std::size_t count_ = 0;
-};
+    const stylefile::StyleFile whole = stylefile::StyleFile::parseInPlace(
+        keepText ? std::string(text) : std::move(text), &problems);
+    static const std::vector<std::string_view> pluginKeys = [] {
+        std::vector<std::string_view> keys;
+        for (const KeyLookups& entries : lookupsByKey()) {
+            keys.push_back(entries.front()->key);
+        }
+        return keys;
+    }();
+    *read = {path, whole.only(pluginKeys), styleWarnings(whole, problems),
+             keepText ? std::move(text) : std::string()};
+    return true;
+}
 
 struct Run {
     const Options& options;
@@ -74,200 +69,13 @@ struct Run {
     bool pictureFailed = false; // a picture could not be written while watching
     std::vector<Fix> fixes;     // what the last step's report suggests
     int contrastWarnings = 0;   // in the last step's report
+    std::string otherStyle;     // why the last step's plug-in read another style, if it did
+    std::string text;           // the last style's text as written, for --fix
 };
 
-// Values the plug-in would read as a colour, in this style or another (another window colour,
-// another texture), that are none: one warning each, with the defaults that then apply.
-void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
-    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
-        const StyleLookupEntry& entry = styleLookups[i];
-        COLORREF ignored = 0;
-        const std::optional<stylefile::StyleLine> line = style.lineOf(entry.key);
-        const bool first = std::none_of(styleLookups, styleLookups + i, [&](const auto& other) {
-            return other.kind == LookupKind::Color && std::strcmp(other.key, entry.key) == 0;
-        });
-        if (entry.kind != LookupKind::Color || !first || !line ||
-            stylefile::parseColor(line->value, ignored)) {
-            continue;
-        }
-        warnings->add(line->line, [&, line = *line] {
-            std::vector<std::string> defaults;
-            for (const StyleLookupEntry& other : styleLookups) {
-                if (other.kind != LookupKind::Color || std::strcmp(other.key, entry.key) != 0) {
-                    continue;
-                }
-                const std::string text = std::string(other.defaultValue) + " (" +
-                                         managedColorNames[static_cast<int>(other.field)] + ")";
-                if (std::find(defaults.begin(), defaults.end(), text) == defaults.end()) {
-                    defaults.push_back(text);
-                }
-            }
-            std::string applies = defaults.size() == 1 ? "the default " : "the defaults ";
-            for (std::size_t d = 0; d < defaults.size(); ++d) {
-                applies += (d == 0 ? "" : d + 1 == defaults.size() ? " and " : ", ") + defaults[d];
-            }
-            return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
-                   applies + (defaults.size() == 1 ? " applies" : " apply");
-        });
-    }
-}
-
-// Keys that will not do what their author meant: set twice (the later line wins), one or two
-// edits or the same words from a key the plug-in reads, or holding a character that cannot be
-// seen.
-void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
-    // A file of one key over and over is checked once.
-    std::string_view lastKey;
-    KeyMatch match;
-    const InvisibleCharacter* invisible = nullptr;
-    bool first = true;
-    for (const stylefile::StyleLine line : style.lines()) {
-        if (first || line.key != lastKey) {
-            first = false;
-            lastKey = line.key;
-            match = matchPluginKey(line.key);
-            invisible = match.read ? nullptr : invisibleCharacterIn(line.key);
-        }
-        if (match.read) {
-            const int winner = style.lineOf(line.key)->line;
-            if (winner != line.line) {
-                warnings->add(line.line, [&] {
-                    return std::string(line.key) + " is set on lines " + std::to_string(line.line) +
-                           " and " + std::to_string(winner) + "; line " + std::to_string(winner) +
-                           " wins";
-                });
-            }
-            continue;
-        }
-        if (match.nearest == nullptr && invisible == nullptr) {
-            continue;
-        }
-        warnings->add(line.line, [&] {
-            std::string text = "unknown key " + quotedText(line.key);
-            if (invisible != nullptr) {
-                text += ": it holds " + describe(*invisible) + (match.nearest ? ";" : "");
-            } else {
-                text += ",";
-            }
-            if (match.nearest != nullptr) {
-                text += " did you mean \"" + std::string(match.nearest) + "\"?";
-            }
-            return text;
-        });
-    }
-}
-
-// What in a style's own text will not do what its author meant, in line order. hostPath is the
-// path the host gave the plug-in.
-Warnings inputWarnings(const std::string& hostPath, const stylefile::StyleProblems& problems,
-                       const std::vector<Lookup>& pass) {
-    const stylefile::StyleFile& style = standin::currentStyle();
-    Warnings warnings;
-    for (const Lookup& lookup : pass) {
-        if (lookup.path != hostPath) {
-            warnings.add(0, [&] {
-                const std::string tooLong = pathTooLong(hostPath);
-                return !tooLong.empty() ? tooLong
-                                        : "the plug-in asked for \"" + std::string(lookup.path) +
-                                              "\", not this style: the colours shown are not "
-                                              "this style's";
-            });
-            break;
-        }
-    }
-    for (const auto& problem : problems.first) {
-        warnings.add(problem.line, [&] { return problem.message; });
-    }
-    // Those the file did not keep lie beyond the last it kept, so beyond any shown.
-    warnings.addUnshown(problems.count - problems.first.size());
-    addKeyWarnings(style, &warnings);
-    addColorValueWarnings(style, &warnings);
-    return warnings;
-}
-
-void printWarnings(Run& run, const std::string& path, const Warnings& warnings) {
-    run.warnings += static_cast<int>(warnings.count());
-    for (const Warning& warning : warnings.shown()) {
-        run.output.err << printable(path +
-                                    (warning.line > 0 ? ":" + std::to_string(warning.line)
-                                                      : std::string()) +
-                                    ": " + warning.text)
-                       << "\n";
-    }
-    if (warnings.count() > warnings.shown().size()) {
-        run.output.err << printable(path) << ": " << warnings.count() - warnings.shown().size()
-                       << " more warnings not shown\n";
-    }
-}
-
-std::string colorName(int index) {
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        if (managedColorIndices[i] == index) {
-            return managedColorNames[i];
-        }
-    }
-    return index == COLOR_WINDOW ? "COLOR_WINDOW" : std::to_string(index);
-}
-
-// A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,
-// so where it ends stays plain.
-std::string quoted(bool given, const std::string& text) {
-    if (!given) {
-        return "null";
-    }
-    std::string out = "\"";
-    for (char c : text) {
-        out += c == '"' ? "\\x22" : c == '\\' ? "\\x5c" : std::string(1, c);
-    }
-    return out + "\"";
-}
-
-// The trace of one pass: the plug-in's host calls, the window colour it read and the ten-colour
-// call, from the record of its calls.
-void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
-    for (std::size_t at = 0; at < pass.size(); ++at) {
-        const standin::Call& call = pass[at];
-        const auto argument = [&](std::size_t i) {
-            return quoted(call.arguments[i] != 0, call.texts[i]);
-        };
-        std::string line;
-        if (call.function == "GetMWWnd") {
-            char handle[24];
-            std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(call.result));
-            line = "GetMWWnd() -> " + std::string(handle);
-        } else if (call.function == "stylePath") {
-            line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
-        } else if (call.function == "ReadString" && call.texts[2] == ABSENT_TEXT) {
-            // Whether the style sets a key, asked with a default no value has; the test of the
-            // answer follows, and says it.
-            const bool set = at + 1 < pass.size() && pass[at + 1].function == "IsInString" &&
-                             pass[at + 1].result == 0;
-            at += at + 1 < pass.size() && pass[at + 1].function == "IsInString" ? 1 : 0;
-            line = "ReadString(" + argument(0) + ", " + argument(1) + ") -> " +
-                   (set ? quoted(true, call.resultText) + ": the key is set"
-                        : std::string("nothing: the key is not set"));
-        } else if (call.function == "ReadString" || call.function == "ReadColor") {
-            const bool text = call.function == "ReadString";
-            line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
-                   ") -> " + (text ? quoted(call.result != 0, call.resultText) : call.resultText) +
-                   (call.note.empty() ? "" : " (" + call.note + ")");
-        } else if (call.function == "IsInString") {
-            line = "IsInString(" + argument(0) + ", " + argument(1) + ") -> " + call.resultText;
-        } else if (call.function == "GetSysColor") {
-            line = "GetSysColor(" + colorName(static_cast<int>(call.arguments[0])) + ") -> " +
-                   stylefile::colorText(static_cast<COLORREF>(call.result));
-        } else if (call.function == "SetSysColors") {
-            line = "SetSysColors(" + std::to_string(call.colors.size()) + " colours)";
-            for (const auto& [index, color] : call.colors) {
-                output.out << "trace: " << line << "\n";
-                line = "  " + colorName(index) + " " + std::to_string(index) + " " +
-                       stylefile::colorText(color);
-            }
-        } else {
-            continue; // the rest of Windows: the window and its messages
-        }
-        output.out << "trace: " << printable(line) << "\n";
-    }
+// A mended style replaces a file only when the user says it may.
+PictureKind fixKind(const Options& options) {
+    return options.force ? PictureKind::Style : PictureKind::NewStyle;
 }
 
 // Why the plug-in did not start: the text of the error box it showed, if any.
@@ -280,25 +88,20 @@ std::string startFailure(const std::vector<standin::Call>& pass) {
     return "the plug-in failed to start";
 }
 
-enum class Steps { Done, StyleUnread, NotStarted, ReportUnwritten };
+enum class Steps { Done, NotStarted, ReportUnwritten };
 
-// One step of the run on the style at path: the start when the plug-in is not running yet, else
-// a change. The style is read just before its step and is the only one in memory. After it come,
-// with --trace, the host calls of the step, then the style's warnings and the report of the
-// colours applied. A style that cannot be read ends the run with error, and the last style read
-// stays the host's.
-Steps runStep(Run& run, standin::Session& session, const std::string& path, std::string* error) {
+// One step of the run on a style read for it: the start when the plug-in is not running yet, else
+// a change. After it come, with --trace, the host calls of the step, then the style's warnings
+// and the report of the colours applied.
+Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* error) {
     const Output& output = run.output;
-    stylefile::StyleFile style;
-    stylefile::StyleProblems problems;
-    if (!stylefile::readStyleFile(path, &style, error, &problems)) {
-        return Steps::StyleUnread;
-    }
+    const std::string& path = read.path;
     const std::string step =
         session.running() ? "change " + std::to_string(++run.changes) : "start";
     // The host gives the plug-in the style's absolute path, whatever folder it runs in.
     const std::string hostPath = hostPathOf(path);
-    standin::setStyle(hostPath, std::move(style));
+    run.text = std::move(read.text);
+    standin::setStyle(hostPath, std::move(read.style));
     standin::recordCalls(true);
     const standin::Step done = session.step();
     standin::recordCalls(false);
@@ -311,13 +114,14 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
         *error = startFailure(pass);
         return Steps::NotStarted;
     }
-    const std::vector<Lookup> lookups = lookupsOf(pass);
     output.out << std::flush;
-    printWarnings(run, path, inputWarnings(hostPath, problems, lookups));
+    const std::size_t unread =
+        addPassWarnings(standin::currentStyle(), hostPath, pass, &read.warnings);
+    run.warnings += static_cast<int>(printWarnings(output, path, read.warnings) - unread);
     output.err << std::flush;
+    run.otherStyle = otherStyleRead(hostPath, pass);
     const AppliedColors colors = readAppliedColors();
-    const ColorSources sources =
-        colorSourcesOf(lookups, standin::currentStyle(), run.options.window);
+    const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
     std::vector<std::pair<int, std::string>> advice;
     for (const Fix& fix : run.fixes) {
@@ -362,17 +166,20 @@ int writeFix(Run& run, standin::Session& session) {
             changes.push_back(fix.change);
         }
     }
-    std::string text, error, reason;
-    if (!stylefile::readStyleText(run.styles.front(), &text, &error)) {
-        return fail(run.output, error);
+    std::string error, reason;
+    if (!run.otherStyle.empty()) {
+        return fail(run.output, "no mended copy: " + run.otherStyle);
     }
     const CleanupFirst partialStyle;
-    if (!writePicture(path, PictureKind::Style, mendedStyle(text, changes), run.styles, &reason)) {
+    if (!writePicture(path, fixKind(run.options), mendedStyle(run.text, changes), run.styles,
+                      &reason)) {
         return fail(run.output, "cannot write \"" + path + "\": " + reason);
     }
     run.output.out << "mended copy " << printable(path) << ": " << changes.size()
                    << (changes.size() == 1 ? " colour" : " colours") << " changed\n";
-    if (runStep(run, session, path, &error) != Steps::Done) {
+    ReadStyle mended;
+    if (!readStyle(path, false, &mended, &error) ||
+        runStep(run, session, std::move(mended), &error) != Steps::Done) {
         return fail(run.output, error);
     }
     for (const Fix& fix : run.fixes) {
@@ -383,18 +190,17 @@ int writeFix(Run& run, standin::Session& session) {
 }
 
 // Runs the plug-in from start to stop.
-int runPlugin(Run& run) {
+int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
     const Output& output = run.output;
     standin::Session session;
     std::string error;
     if (!session.load(&error)) {
         return fail(output, error);
     }
-    for (const std::string& path : run.styles) {
-        switch (runStep(run, session, path, &error)) {
+    for (ReadStyle& style : styles) {
+        switch (runStep(run, session, std::move(style), &error)) {
         case Steps::Done:
             break;
-        case Steps::StyleUnread:
         case Steps::NotStarted:
             return fail(output, error);
         case Steps::ReportUnwritten:
@@ -424,12 +230,14 @@ int runPlugin(Run& run) {
         std::atomic<bool> unwritten{!output.out};
         watchStyleFile(path, WATCH_INTERVAL, unwritten, run.options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
-            switch (runStep(run, session, path, &error)) {
-            case Steps::StyleUnread:
+            ReadStyle read;
+            if (!readStyle(path, false, &read, &error)) {
                 output.err << "tintlet-preview: " << printable(error)
                            << "; keeping the last style\n"
                            << std::flush;
-                break;
+                return;
+            }
+            switch (runStep(run, session, std::move(read), &error)) {
             case Steps::ReportUnwritten:
                 unwritten = true;
                 break;
@@ -469,7 +277,7 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false, {}, 0};
+    Run run{options, output, options.styles, 0, 0, false, {}, 0, {}, {}};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
     struct Picture {
         const char* name;
@@ -481,7 +289,7 @@ int runPreview(const Options& options, const Output& output) {
         pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
     }
     if (!options.fixPath.empty()) {
-        pictures.push_back({"the mended style", PictureKind::Style, options.fixPath});
+        pictures.push_back({"the mended style", fixKind(options), options.fixPath});
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
@@ -501,18 +309,18 @@ int runPreview(const Options& options, const Output& output) {
     if (!options.screenshotPath.empty() && !screenshotNeeds().empty()) {
         return fail(output, screenshotNeeds());
     }
-    // Every style is read before the plug-in starts, so a typo stops nothing half way; each is
-    // read again at its step, so that only one is ever held.
-    for (const std::string& path : run.styles) {
-        std::string text, error;
-        if (!stylefile::readStyleText(path, &text, &error)) {
+    // Every style is read before the plug-in starts, so a typo stops nothing half way.
+    std::vector<ReadStyle> styles(run.styles.size());
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        std::string error;
+        if (!readStyle(run.styles[i], !options.fixPath.empty(), &styles[i], &error)) {
             return fail(output, error);
         }
     }
     // The window colour the plug-in finds, as a user's own Windows would hold it.
     const INT window = COLOR_WINDOW;
     SetSysColors(1, &window, &options.window);
-    return runPlugin(run);
+    return runPlugin(run, styles);
 }
 
 } // namespace preview

@@ -78,16 +78,10 @@ struct PluginKey {
 const std::vector<PluginKey>& pluginKeys() {
     static const std::vector<PluginKey> keys = [] {
         std::vector<PluginKey> all;
-        for (const StyleLookupEntry& entry : styleLookups) {
-            PluginKey key{entry.key, {}, wordsOf(entry.key)};
-            charactersOf(entry.key, &key.characters);
-            const bool known = std::any_of(all.begin(), all.end(), [&](const PluginKey& k) {
-                return std::equal(k.characters.text, k.characters.text + k.characters.size,
-                                  key.characters.text, key.characters.text + key.characters.size);
-            });
-            if (!known) {
-                all.push_back(key);
-            }
+        for (const KeyLookups& entries : lookupsByKey()) {
+            PluginKey key{entries.front()->key, {}, wordsOf(entries.front()->key)};
+            charactersOf(key.key, &key.characters);
+            all.push_back(key);
         }
         return all;
     }();
@@ -195,36 +189,31 @@ KeyMatch matchPluginKey(std::string_view key) {
     return match;
 }
 
-std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass) {
-    std::vector<Lookup> lookups;
-    for (const standin::Call& call : pass) {
-        const bool color = call.function == "ReadColor";
-        if (color || call.function == "ReadString") {
-            lookups.push_back({call.texts[0], call.texts[1], call.texts[2], color,
-                               call.note != "default", call.note.empty(),
-                               static_cast<COLORREF>(call.result), call.resultText});
+const std::vector<KeyLookups>& lookupsByKey() {
+    static const std::vector<KeyLookups> keys = [] {
+        std::vector<KeyLookups> keys;
+        for (const StyleLookupEntry& entry : styleLookups) {
+            const auto same = std::find_if(keys.begin(), keys.end(), [&](const KeyLookups& key) {
+                return std::strcmp(key.front()->key, entry.key) == 0;
+            });
+            if (std::strcmp(entry.defaultValue, ABSENT_TEXT) == 0) {
+                continue;
+            }
+            if (same == keys.end()) {
+                keys.push_back({&entry});
+            } else {
+                same->push_back(&entry);
+            }
         }
-    }
-    return lookups;
+        return keys;
+    }();
+    return keys;
 }
 
 std::string keyTable() {
     std::string table =
         "| key | read as | default | system colours it can feed |\n|---|---|---|---|\n";
-    for (int i = 0; i < STYLE_LOOKUP_COUNT; ++i) {
-        const char* key = styleLookups[i].key;
-        if (std::any_of(styleLookups, styleLookups + i,
-                        [&](const StyleLookupEntry& e) { return std::strcmp(e.key, key) == 0; })) {
-            continue; // each key once
-        }
-        std::vector<const StyleLookupEntry*> entries;
-        for (const StyleLookupEntry& entry : styleLookups) {
-            // A presence test's default is no value the key could have.
-            if (std::strcmp(entry.key, key) == 0 &&
-                std::strcmp(entry.defaultValue, ABSENT_TEXT) != 0) {
-                entries.push_back(&entry);
-            }
-        }
+    for (const KeyLookups& entries : lookupsByKey()) {
         const bool color = entries.front()->kind == LookupKind::Color;
         std::string defaults, feeds;
         for (const StyleLookupEntry* entry : entries) {
@@ -242,8 +231,8 @@ std::string keyTable() {
                                " (solid)"
                          : "";
         }
-        table += "| `" + std::string(key) + "` | " + (color ? "colour" : "text") + " | " +
-                 defaults + " | " + (color ? feeds : "—") + " |\n";
+        table += "| `" + std::string(entries.front()->key) + "` | " + (color ? "colour" : "text") +
+                 " | " + defaults + " | " + (color ? feeds : "—") + " |\n";
     }
     return table;
 }
@@ -251,84 +240,6 @@ std::string keyTable() {
 std::string keyName(const char* key) {
     const std::string_view name(key);
     return std::string(name.substr(0, name.size() - 1));
-}
-
-namespace {
-
-// The lookup of the pass that the table's entry for one made, the last of them or the first.
-const Lookup* lookupOf(const std::vector<Lookup>& pass, StyleLookup which, bool last) {
-    const StyleLookupEntry& entry = entryOf(which);
-    const Lookup* found = nullptr;
-    for (const Lookup& lookup : pass) {
-        if (lookup.color == (entry.kind == LookupKind::Color) && lookup.key == entry.key &&
-            lookup.defaultText == entry.defaultValue) {
-            found = &lookup;
-            if (!last) {
-                break;
-            }
-        }
-    }
-    return found;
-}
-
-// The menu elements the highlight is chosen from, in the order they are tried.
-struct MenuElement {
-    StyleLookup color, colorToDefined, colorTo;
-};
-const MenuElement menuElements[] = {
-    {StyleLookup::HiliteColor, StyleLookup::HiliteColorToDefined, StyleLookup::HiliteColorTo},
-    {StyleLookup::TitleColor, StyleLookup::TitleColorToDefined, StyleLookup::TitleColorTo},
-    {StyleLookup::FrameColor, StyleLookup::FrameColorToDefined, StyleLookup::FrameColorTo},
-};
-
-std::string passedOver(const std::vector<Lookup>& pass, COLORREF window) {
-    const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
-    std::string why;
-    for (const MenuElement& element : menuElements) {
-        const Lookup* color = lookupOf(pass, element.color, false);
-        if (color == nullptr) {
-            continue; // not tried: the choice started further on
-        }
-        if (chosen == element.color || chosen == element.colorTo) {
-            break;
-        }
-        why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
-               (color->result == window ? " is the window colour" : " is white");
-        const Lookup* defined = lookupOf(pass, element.colorToDefined, false);
-        const bool hasSecond =
-            defined != nullptr && defined->found &&
-            stylefile::lowerCase(defined->text).find(ABSENT_TEXT) == std::string::npos;
-        why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
-    }
-    if (chosen == StyleLookup::FixedColor) {
-        why += "; so the plug-in's own highlight applies";
-    }
-    return why;
-}
-
-} // namespace
-
-ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::StyleFile& style,
-                            COLORREF window) {
-    ColorSources sources;
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        sources.lookup[i] = colorSources[i];
-        if (colorSources[i] == StyleLookup::FixedColor) {
-            sources.words[i] = "the plug-in's own, as no menu colour would show";
-            continue;
-        }
-        const char* key = entryOf(colorSources[i]).key;
-        const Lookup* made = lookupOf(pass, colorSources[i], true);
-        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
-        const std::string where = line ? ", line " + std::to_string(line->line) : "";
-        sources.fromStyle[i] = made != nullptr && made->usable;
-        sources.words[i] = sources.fromStyle[i] ? keyName(key) + where
-                           : made != nullptr && made->found
-                               ? "default of " + keyName(key) + " (not a colour" + where + ")"
-                               : "default of " + keyName(key);
-    }
-    sources.highlightPassedOver = passedOver(pass, window);
-    return sources;
 }
 
 } // namespace preview

@@ -1,6 +1,6 @@
 // What the preview makes of a style's keys, from the plug-in's own table of lookups: whether the
-// plug-in reads a key, the key a misspelt one was meant to be, and where each applied colour came
-// from.
+// plug-in reads a key, the key a misspelt one was meant to be (style_keys.cpp), and where each
+// applied colour came from, by the record of a pass (color_sources.cpp).
 #pragma once
 
 #include "colors/style_lookups.h"
@@ -28,20 +28,17 @@ struct KeyMatch {
 // ("menu.highlight.colour:", "window*title*focus*color:") is meant too, however far.
 KeyMatch matchPluginKey(std::string_view key);
 
-// A ReadString or ReadColor of a pass, as the host answered it.
-struct Lookup {
-    std::string_view path;
-    std::string_view key;
-    std::string_view defaultText;
-    bool color;            // ReadColor, else ReadString
-    bool found;            // the style named by path has the key
-    bool usable;           // found, and for a colour the value is one
-    COLORREF result;       // what ReadColor returned
-    std::string_view text; // what ReadString returned
-};
+// Whether a recorded call is a lookup (ReadString or ReadColor): its texts are the path, the key
+// and the default.
+bool isLookup(const standin::Call& call);
 
-// The lookups among the calls of a pass, which must outlive them.
-std::vector<Lookup> lookupsOf(const std::vector<standin::Call>& pass);
+// The call of a pass that made the table's lookup, the first of them; null when none did.
+const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLookup lookup);
+
+// The lookups of each key the plug-in reads, in the order of the table; a presence test is none
+// of them, as its default is no value the key could have.
+using KeyLookups = std::vector<const StyleLookupEntry*>;
+const std::vector<KeyLookups>& lookupsByKey();
 
 // The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,
 // its default (one for each colour it can fill), the system colours it can feed.
@@ -54,15 +51,16 @@ std::string keyName(const char* key);
 struct ColorSources {
     std::array<StyleLookup, MANAGED_COLOR_COUNT> lookup{}; // FixedColor: the plug-in's own
     std::array<bool, MANAGED_COLOR_COUNT> fromStyle{};     // the style gave it, not a default
+    std::array<int, MANAGED_COLOR_COUNT> line{}; // the style line each colour came from, 0 for none
     // In words: "menu.title.color, line 18", "default of menu.frame.color", ...
     std::array<std::string, MANAGED_COLOR_COUNT> words;
     // Why the highlight passed over the menu elements it did, in one line; "" for none.
     std::string highlightPassedOver;
 };
 
-// From the plug-in's note of the lookup behind each colour and the lookups of its pass (pass);
-// window is the window colour the highlight was held against.
-ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::StyleFile& style,
-                            COLORREF window);
+// From the plug-in's note of the lookup behind each colour and the host's answers to the lookups
+// of its pass; window is the window colour the highlight was held against. A colour the default
+// gave in place of a value that is none has the line of that value.
+ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF window);
 
 } // namespace preview

@@ -1,0 +1,60 @@
+// Takes the input as a style and runs the preview on it with --fix: no crash, and the mended copy,
+// read again, holds every value suggested and reads well wherever a suggestion said it would.
+#include "stylefile/style_file.h"
+#include "tools/preview/applied_colors.h"
+#include "tools/preview/preview_run.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string folder = [] {
+        char name[] = "/tmp/preview-fix-fuzzer-XXXXXX";
+        return std::string(mkdtemp(name));
+    }();
+    preview::Options options;
+    options.styles = {folder + "/fuzzed.style"};
+    options.fixPath = folder + "/mended.style";
+    options.force = true;
+    std::ofstream(options.styles[0], std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    std::remove(options.fixPath.c_str());
+    std::ostringstream out, err;
+    preview::runPreview(options, {out, err, false});
+    std::istringstream report(out.str());
+    std::ifstream file(options.fixPath, std::ios::binary);
+    const stylefile::StyleFile mended =
+        stylefile::StyleFile::parse(std::string(std::istreambuf_iterator<char>(file), {}));
+    std::set<int> promised; // the pairs a suggestion mends
+    bool copy = false;
+    int pair = -1;
+    for (std::string line; std::getline(report, line);) {
+        copy = copy || line.rfind("mended copy ", 0) == 0;
+        for (int p = 0; p < preview::CONTRAST_PAIR_COUNT; ++p) {
+            pair =
+                line.rfind(std::string("    ") + preview::contrastPairs[p].what, 0) == 0 ? p : pair;
+        }
+        const std::size_t at = line.find(
+            line.find("suggestion: ") != std::string::npos ? "suggestion: " : "instead: ");
+        if (copy && line.find("warning: below") != std::string::npos && promised.count(pair)) {
+            std::fprintf(stderr, "the copy is still hard to read where a suggestion said: %s\n",
+                         line.c_str());
+            std::abort();
+        }
+        std::istringstream words(at == std::string::npos ? ""
+                                                         : line.substr(line.find(' ', at) + 1));
+        std::string key, value;
+        words >> key >> value;
+        if (!copy && value.rfind('#', 0) == 0) {
+            if (mended.find(key) != std::optional<std::string_view>(value)) {
+                std::fprintf(stderr, "the copy lacks %s %s\n", key.c_str(), value.c_str());
+                std::abort();
+            }
+            promised.insert(pair);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,75 @@
+// Where each applied colour came from, and the lookups of a pass, from the record of its calls.
+#include "tools/preview/style_keys.h"
+
+#include "colors/menu_highlight.h"
+#include "colors/style_access.h"
+
+#include <algorithm>
+
+namespace preview {
+
+bool isLookup(const standin::Call& call) {
+    return call.function == "ReadColor" || call.function == "ReadString";
+}
+
+const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLookup lookup) {
+    const StyleLookupEntry& entry = entryOf(lookup);
+    const auto made = std::find_if(pass.begin(), pass.end(), [&](const standin::Call& call) {
+        return call.function == (entry.kind == LookupKind::Color ? "ReadColor" : "ReadString") &&
+               call.texts[1] == entry.key && call.texts[2] == entry.defaultValue;
+    });
+    return made != pass.end() ? &*made : nullptr;
+}
+
+namespace {
+
+std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) {
+    const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
+    std::string why;
+    for (const MenuElement& element : menuElements) {
+        const standin::Call* color = lookupIn(pass, element.color);
+        if (color == nullptr) {
+            continue; // not tried: the choice started further on
+        }
+        if (chosen == element.color || chosen == element.colorTo) {
+            break;
+        }
+        why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
+               (color->result == window ? " is the window colour" : " is white");
+        // The plug-in's own test of the presence test's answer, which follows it.
+        const standin::Call* defined = lookupIn(pass, element.colorToDefined);
+        const bool hasSecond = defined != nullptr && defined + 1 < pass.data() + pass.size() &&
+                               defined[1].function == "IsInString" && defined[1].result == 0;
+        why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
+    }
+    if (chosen == StyleLookup::FixedColor) {
+        why += "; so the plug-in's own highlight applies";
+    }
+    return why;
+}
+
+} // namespace
+
+ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF window) {
+    ColorSources sources;
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        sources.lookup[i] = colorSources[i];
+        if (colorSources[i] == StyleLookup::FixedColor) {
+            sources.words[i] = "the plug-in's own, as no menu colour would show";
+            continue;
+        }
+        const std::string key = keyName(entryOf(colorSources[i]).key);
+        const standin::Call* made = lookupIn(pass, colorSources[i]);
+        sources.line[i] = made != nullptr ? made->line : 0;
+        sources.fromStyle[i] = made != nullptr && made->from == standin::Call::From::Line;
+        const std::string where = ", line " + std::to_string(sources.line[i]);
+        sources.words[i] = sources.fromStyle[i] ? key + where
+                           : sources.line[i] > 0
+                               ? "default of " + key + " (not a colour" + where + ")"
+                               : "default of " + key;
+    }
+    sources.highlightPassedOver = passedOver(pass, window);
+    return sources;
+}
+
+} // namespace preview

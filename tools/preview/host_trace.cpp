@@ -1,0 +1,99 @@
+#include "tools/preview/host_trace.h"
+
+#include "colors/style_lookups.h"
+#include "stylefile/color_text.h"
+#include "tools/preview/terminal_text.h"
+
+#include <cstdio>
+
+namespace preview {
+namespace {
+
+// How the host came by a lookup's answer, in words.
+std::string answerWords(const standin::Call& call) {
+    using From = standin::Call::From;
+    const std::string line = "line " + std::to_string(call.line);
+    switch (call.from) {
+    case From::Line:
+        return line;
+    case From::Absent:
+        return "default";
+    case From::NotColor:
+        return "default: the value on " + line + " is not a colour";
+    case From::NoStyle:
+        break;
+    }
+    return "default: no style at this path";
+}
+
+std::string colorName(int index) {
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        if (managedColorIndices[i] == index) {
+            return managedColorNames[i];
+        }
+    }
+    return index == COLOR_WINDOW ? "COLOR_WINDOW" : std::to_string(index);
+}
+
+// A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,
+// so where it ends stays plain.
+std::string quoted(bool given, const std::string& text) {
+    if (!given) {
+        return "null";
+    }
+    std::string out = "\"";
+    for (char c : text) {
+        out += c == '"' ? "\\x22" : c == '\\' ? "\\x5c" : std::string(1, c);
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
+    for (std::size_t at = 0; at < pass.size(); ++at) {
+        const standin::Call& call = pass[at];
+        const auto argument = [&](std::size_t i) {
+            return quoted(call.arguments[i] != 0, call.texts[i]);
+        };
+        std::string line;
+        if (call.function == "GetMWWnd") {
+            char handle[24];
+            std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(call.result));
+            line = "GetMWWnd() -> " + std::string(handle);
+        } else if (call.function == "stylePath") {
+            line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
+        } else if (call.function == "ReadString" && call.texts[2] == ABSENT_TEXT) {
+            // Whether the style sets a key, asked with a default no value has; the test of the
+            // answer follows, and says it.
+            const bool set = at + 1 < pass.size() && pass[at + 1].function == "IsInString" &&
+                             pass[at + 1].result == 0;
+            at += at + 1 < pass.size() && pass[at + 1].function == "IsInString" ? 1 : 0;
+            line = "ReadString(" + argument(0) + ", " + argument(1) + ") -> " +
+                   (set ? quoted(true, call.resultText) + ": the key is set"
+                        : std::string("nothing: the key is not set"));
+        } else if (call.function == "ReadString" || call.function == "ReadColor") {
+            const bool text = call.function == "ReadString";
+            line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
+                   ") -> " + (text ? quoted(call.result != 0, call.resultText) : call.resultText) +
+                   " (" + answerWords(call) + ")";
+        } else if (call.function == "IsInString") {
+            line = "IsInString(" + argument(0) + ", " + argument(1) + ") -> " + call.resultText;
+        } else if (call.function == "GetSysColor") {
+            line = "GetSysColor(" + colorName(static_cast<int>(call.arguments[0])) + ") -> " +
+                   stylefile::colorText(static_cast<COLORREF>(call.result));
+        } else if (call.function == "SetSysColors") {
+            line = "SetSysColors(" + std::to_string(call.colors.size()) + " colours)";
+            for (const auto& [index, color] : call.colors) {
+                output.out << "trace: " << line << "\n";
+                line = "  " + colorName(index) + " " + std::to_string(index) + " " +
+                       stylefile::colorText(color);
+            }
+        } else {
+            continue; // the rest of Windows: the window and its messages
+        }
+        output.out << "trace: " << printable(line) << "\n";
+    }
+}
+
+} // namespace preview

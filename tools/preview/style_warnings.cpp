@@ -1,0 +1,272 @@
+#include "tools/preview/style_warnings.h"
+
+#include "colors/style_lookups.h"
+#include "stylefile/color_text.h"
+#include "tools/preview/style_keys.h"
+#include "tools/preview/terminal_text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cstdint>
+
+namespace preview {
+
+static_assert(Warnings::MOST_SHOWN <= stylefile::MOST_PROBLEMS_KEPT,
+              "every bad line that may be shown is kept");
+
+template <typename Text> void Warnings::add(int line, const Text& text) {
+    ++count_;
+    if (kept_.size() == MOST_SHOWN && line >= kept_.back().line) {
+        return;
+    }
+    // After those of the same line, which came first.
+    const auto at = std::upper_bound(kept_.begin(), kept_.end(), line,
+                                     [](int l, const Warning& w) { return l < w.line; });
+    kept_.insert(at, {line, text()});
+    if (kept_.size() > MOST_SHOWN) {
+        kept_.pop_back();
+    }
+}
+
+namespace {
+
+using L = StyleLookup;
+
+// Why lookups a pass did not make were left out: the lookup before them (gate) and its answer,
+// the test of its text for fragment or, without one, that the pass made it. The first row that
+// holds for a lookup gives its reason.
+struct Unread {
+    L gate;
+    const char* fragment;
+    bool contains;
+    const char* reason;
+    std::uint64_t lookups; // a bit for each, by its place in the table
+};
+template <typename... Lookups>
+constexpr Unread unread(L gate, const char* fragment, bool contains, const char* reason,
+                        Lookups... lookups) {
+    return {gate, fragment, contains, reason, ((std::uint64_t{1} << int(lookups)) | ...)};
+}
+static_assert(STYLE_LOOKUP_COUNT <= 64, "a bit for each lookup");
+
+constexpr const char* PR = "parentrelative";
+const Unread unreadReasons[] = {
+    unread(L::FocusLabel, PR, false,
+           "the focused label is not parent-relative, so its own colours are used", L::FocusTitle,
+           L::FocusTitleColor, L::FocusTitleColorTo),
+    unread(L::FocusLabel, PR, true,
+           "the focused label is parent-relative, so the title's colours are used",
+           L::FocusLabelColor, L::FocusLabelColorTo),
+    unread(L::FocusTitle, "solid", true, "the focused title is solid, so it has one colour",
+           L::FocusTitleColorTo),
+    unread(L::FocusLabel, "solid", true, "the focused label is solid, so it has one colour",
+           L::FocusLabelColorTo),
+    unread(L::UnfocusLabel, PR, false,
+           "the unfocused label is not parent-relative, so its own colours are used",
+           L::UnfocusTitle, L::UnfocusTitleColor, L::UnfocusTitleColorTo),
+    unread(L::UnfocusLabel, PR, true,
+           "the unfocused label is parent-relative, so the title's colours are used",
+           L::UnfocusLabelColor, L::UnfocusLabelColorTo),
+    unread(L::UnfocusTitle, "solid", true, "the unfocused title is solid, so it has one colour",
+           L::UnfocusTitleColorTo),
+    unread(L::UnfocusLabel, "solid", true, "the unfocused label is solid, so it has one colour",
+           L::UnfocusLabelColorTo),
+    unread(L::MenuHilite, PR, true,
+           "menu.hilite is parent-relative (its default), so the highlight comes from menu.title "
+           "or menu.frame",
+           L::HiliteColor, L::HiliteTextColor, L::HiliteColorTo),
+    unread(L::HiliteColor, nullptr, true,
+           "menu.hilite.color is not the window colour, so its second colour is not needed",
+           L::HiliteColorTo),
+    unread(L::TitleColor, nullptr, true,
+           "menu.title.color is not the window colour, so its second colour is not needed",
+           L::TitleColorTo),
+    unread(L::FrameColor, nullptr, true,
+           "menu.frame.color is not the window colour, so its second colour is not needed",
+           L::FrameColorTo),
+    unread(L::TitleColor, nullptr, true, "the highlight is menu.title's", L::FrameColor,
+           L::FrameTextColor, L::FrameColorTo),
+    unread(L::HiliteColor, nullptr, true, "the highlight is menu.hilite's", L::TitleColor,
+           L::TitleTextColor, L::TitleColorTo, L::FrameColor, L::FrameTextColor, L::FrameColorTo),
+    unread(L::MenuTitle, PR, true,
+           "menu.title is parent-relative, so the tooltip takes menu.frame's colours",
+           L::TooltipTitleColor, L::TooltipTitleTextColor),
+    unread(L::MenuTitle, PR, false,
+           "menu.title is not parent-relative, so the tooltip takes its own colours",
+           L::TooltipFrameColor, L::TooltipFrameTextColor),
+};
+
+// Whether a row's gate holds in the pass: its lookup made and, for a texture, the plug-in's test
+// of the text it gave, which follows it before the next lookup, answered as the row says.
+bool gateHolds(const std::vector<standin::Call>& pass, const Unread& row) {
+    const standin::Call* gate = lookupIn(pass, row.gate);
+    if (gate == nullptr || row.fragment == nullptr) {
+        return gate != nullptr;
+    }
+    for (const standin::Call* call = gate + 1; call != pass.data() + pass.size(); ++call) {
+        if (call->function == "IsInString" && call->texts[1] == row.fragment) {
+            return (call->result != 0) == row.contains;
+        }
+        if (call->function == "ReadString" || call->function == "ReadColor") {
+            break;
+        }
+    }
+    return false;
+}
+
+// Keys the plug-in reads in some style, set in this one, that this pass never looked up: one
+// warning each, with the reasons of every lookup of the key that was left out.
+void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<standin::Call>& pass,
+                          Warnings* warnings) {
+    for (const KeyLookups& entries : lookupsByKey()) {
+        const char* key = entries.front()->key;
+        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
+        const bool read = std::any_of(pass.begin(), pass.end(), [&](const standin::Call& call) {
+            return isLookup(call) && call.texts[1] == key;
+        });
+        std::string reasons;
+        for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
+            const auto holds = [&](const Unread& row) {
+                return (row.lookups >> (entry - styleLookups) & 1) != 0 && gateHolds(pass, row);
+            };
+            const Unread* row =
+                std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
+            if (row != std::end(unreadReasons) && reasons.find(row->reason) == std::string::npos) {
+                reasons += (reasons.empty() ? "" : ", and ") + std::string(row->reason);
+            }
+        }
+        if (!reasons.empty()) {
+            warnings->add(line->line, [&] {
+                return keyName(key) + ", line " + std::to_string(line->line) +
+                       ", is not read: " + reasons;
+            });
+        }
+    }
+}
+
+// Values the plug-in would read as a colour, in this style or another (another window colour,
+// another texture), that are none: one warning each, with the defaults that then apply.
+void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
+    for (const KeyLookups& entries : lookupsByKey()) {
+        COLORREF ignored = 0;
+        const std::optional<stylefile::StyleLine> line = style.lineOf(entries.front()->key);
+        if (entries.front()->kind != LookupKind::Color || !line ||
+            stylefile::parseColor(line->value, ignored)) {
+            continue;
+        }
+        warnings->add(line->line, [&, line = *line] {
+            std::string applies = entries.size() == 1 ? "the default " : "the defaults ";
+            for (std::size_t d = 0; d < entries.size(); ++d) {
+                applies += (d == 0                    ? ""
+                            : d + 1 == entries.size() ? " and "
+                                                      : ", ") +
+                           std::string(entries[d]->defaultValue) + " (" +
+                           managedColorNames[static_cast<int>(entries[d]->field)] + ")";
+            }
+            return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
+                   applies + (entries.size() == 1 ? " applies" : " apply");
+        });
+    }
+}
+
+// Keys that will not do what their author meant: set twice (the later line wins), one or two
+// edits or the same words from a key the plug-in reads, or holding a character that cannot be
+// seen.
+void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
+    // A file of one key over and over is checked once.
+    std::string_view lastKey;
+    KeyMatch match;
+    const InvisibleCharacter* invisible = nullptr;
+    bool first = true;
+    for (const stylefile::StyleLine line : style.lines()) {
+        if (first || line.key != lastKey) {
+            first = false;
+            lastKey = line.key;
+            match = matchPluginKey(line.key);
+            invisible = match.read ? nullptr : invisibleCharacterIn(line.key);
+        }
+        if (match.read) {
+            const int winner = style.lineOf(line.key)->line;
+            if (winner != line.line) {
+                warnings->add(line.line, [&] {
+                    return std::string(line.key) + " is set on lines " + std::to_string(line.line) +
+                           " and " + std::to_string(winner) + "; line " + std::to_string(winner) +
+                           " wins";
+                });
+            }
+            continue;
+        }
+        if (match.nearest == nullptr && invisible == nullptr) {
+            continue;
+        }
+        warnings->add(line.line, [&] {
+            std::string text = "unknown key " + quotedText(line.key);
+            if (invisible != nullptr) {
+                text += ": it holds " + describe(*invisible) + (match.nearest ? ";" : "");
+            } else {
+                text += ",";
+            }
+            if (match.nearest != nullptr) {
+                text += " did you mean \"" + std::string(match.nearest) + "\"?";
+            }
+            return text;
+        });
+    }
+}
+
+} // namespace
+
+std::string otherStyleRead(const std::string& hostPath, const std::vector<standin::Call>& pass) {
+    for (const standin::Call& call : pass) {
+        if (isLookup(call) && call.texts[0] != hostPath) {
+            const std::string tooLong = pathTooLong(hostPath);
+            return !tooLong.empty() ? tooLong
+                                    : "the plug-in asked for \"" + call.texts[0] +
+                                          "\", not this style: the colours shown are not this "
+                                          "style's";
+        }
+    }
+    return "";
+}
+
+Warnings styleWarnings(const stylefile::StyleFile& style,
+                       const stylefile::StyleProblems& problems) {
+    Warnings warnings;
+    for (const auto& problem : problems.first) {
+        warnings.add(problem.line, [&] { return problem.message; });
+    }
+    // Those the file did not keep lie beyond the last it kept, so beyond any shown.
+    warnings.addUnshown(problems.count - problems.first.size());
+    addKeyWarnings(style, &warnings);
+    addColorValueWarnings(style, &warnings);
+    return warnings;
+}
+
+std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& hostPath,
+                            const std::vector<standin::Call>& pass, Warnings* warnings) {
+    const std::string other = otherStyleRead(hostPath, pass);
+    if (!other.empty()) {
+        warnings->add(0, [&] { return other; }); // and nothing of this style was read
+        return 0;
+    }
+    const std::size_t before = warnings->count();
+    addUnreadKeyWarnings(style, pass, warnings);
+    return warnings->count() - before;
+}
+
+std::size_t printWarnings(const Output& output, const std::string& path, const Warnings& warnings) {
+    for (const Warning& warning : warnings.shown()) {
+        output.err << printable(
+                          path +
+                          (warning.line > 0 ? ":" + std::to_string(warning.line) : std::string()) +
+                          ": " + warning.text)
+                   << "\n";
+    }
+    if (warnings.count() > warnings.shown().size()) {
+        output.err << printable(path) << ": " << warnings.count() - warnings.shown().size()
+                   << " more warnings not shown\n";
+    }
+    return warnings.count();
+}
+
+} // namespace preview

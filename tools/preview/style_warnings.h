@@ -1,0 +1,55 @@
+// What in a style will not do what its author meant: lines that are no `key: value`, keys set
+// twice or misspelt, values that are no colour, keys this style never lets the plug-in read, and
+// a style the plug-in could not read by its path. A file's warnings are shown in line order, the
+// first MOST_WARNINGS_PER_FILE of them; the rest are counted.
+#pragma once
+
+#include "standin/call_record.h"
+#include "stylefile/style_file.h"
+#include "tools/preview/preview_run.h"
+
+#include <string>
+#include <vector>
+
+namespace preview {
+
+struct Warning {
+    int line; // 0: about the file as a whole
+    std::string text;
+};
+
+// A file's warnings in line order, kept so that a file of a million bad lines costs no more to
+// report than one of twenty.
+class Warnings {
+  public:
+    // Beyond this they are counted, not shown: a wrong file must not flood the screen.
+    static constexpr std::size_t MOST_SHOWN = 20;
+    // Counts a warning about line; text() makes its words, only when it is among those shown.
+    template <typename Text> void add(int line, const Text& text);
+    const std::vector<Warning>& shown() const { return kept_; }
+    std::size_t count() const { return count_; }
+    // Counts warnings that lie beyond every one shown.
+    void addUnshown(std::size_t count) { count_ += count; }
+
+  private:
+    std::vector<Warning> kept_;
+    std::size_t count_ = 0;
+};
+
+// Why the plug-in read another style than the one at hostPath in a pass (its path too long for
+// the plug-in, ...), or "" when it read that one.
+std::string otherStyleRead(const std::string& hostPath, const std::vector<standin::Call>& pass);
+
+// The warnings of a style's own text, as read.
+Warnings styleWarnings(const stylefile::StyleFile& style, const stylefile::StyleProblems& problems);
+
+// Adds the warnings of the pass the style led to, given to the plug-in at hostPath: another style
+// read, and keys of the style it never looked up. Returns how many of those keys there were: the
+// host may draw with them, so they are no fault of the style that --strict counts.
+std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& hostPath,
+                            const std::vector<standin::Call>& pass, Warnings* warnings);
+
+// Prints them as "PATH:LINE: TEXT" to output.err; returns how many there were.
+std::size_t printWarnings(const Output& output, const std::string& path, const Warnings& warnings);
+
+} // namespace preview
