@@ -85,13 +85,13 @@ preview: packages-preview
 	cmake --build --preset linux --parallel $(JOBS) --target tintlet-preview
 	build/linux/bin/tintlet-preview
 
-# Installs tintlet-preview under PREFIX with what it brings and, from the 32-bit Windows build, the
+# Installs tintlet-preview under PREFIX with what it brings and, from the 64-bit Windows build, the
 # scene its screenshots run (docs/install.md).
 PREFIX ?= /usr/local
 packages-install:
 	@tools/install-packages.sh install
 
 install: packages-install
-	$(MAKE) linux windows
+	$(MAKE) linux windows64
 	cmake --install build/linux --prefix $(PREFIX)
-	cmake --install build/windows --prefix $(PREFIX)
+	cmake --install build/windows64 --prefix $(PREFIX)

@@ -165,13 +165,11 @@ TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
     } cases[] = {
         {"", "/usr/bin:/bin",
          "Marlwood.exe and Tintlet.dll in " + programs +
-             " (make windows builds them; make install installs them)"},
+             " (make windows64 builds them; make install installs them)"},
         {"mkdir -p '" + programs + "' '" + wine + "' && cd '" + programs +
              "' && touch Marlwood.exe Tintlet.dll && cd '" + wine +
-             "' && printf '#!/bin/sh\\n' | tee wine > wineserver && chmod +x wine wineserver",
-         prefix,
-         "Wine (apt-get install wine wine32:i386, with the i386 architecture added; " +
-             std::string("tools/install-packages.sh does all of it)")},
+             "' && printf '#!/bin/sh\\n' | tee wine64 > wineserver && chmod +x wine64 wineserver",
+         prefix, "64-bit Wine (apt-get install wine wine64)"},
         {"", wine, "Xvfb, a virtual X server (apt-get install xvfb)"},
     };
     for (const auto& c : cases) {
