@@ -141,15 +141,25 @@ TEST(PreviewTool, WithoutAStyleUsesTheBundledOneFromAnyFolder) {
     EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #16324f"), std::string::npos);
 }
 
-// An installed copy finds what it brings beside itself, run from any folder, and says in one line
-// what a screenshot lacks, be it of its own installation or of the machine.
+// An installed copy, stripped as make install strips it, names no folder of the build, brings its
+// manual page and guides, finds what it brings beside itself, run from any folder, and says in
+// one line what a screenshot lacks, be it of its own installation or of the machine.
 TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
     const std::string prefix = testing::TempDir() + "installed-preview";
     ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && '" + CMAKE_COMMAND + "' --install '" +
-                           BINARY_DIR + "' --prefix '" + prefix + "' >/dev/null")
+                           BINARY_DIR + "' --prefix '" + prefix + "' --strip >/dev/null")
                               .c_str()),
               0);
-    const std::string tool = prefix + "/bin/tintlet-preview";
+    const std::string tool = prefix + "/bin/tintlet-preview", binary = readFile(tool);
+    const std::string styles = STYLES_DIR, source = styles.substr(0, styles.rfind('/') + 1);
+    for (const std::string& part : {std::string(".symtab"), std::string(".debug_"), source}) {
+        EXPECT_EQ(binary.find(part), std::string::npos) << part;
+    }
+    for (const char* file :
+         {"man/man1/tintlet-preview.1", "doc/tintlet/README.md", "doc/tintlet/docs/screenshots.md",
+          "doc/tintlet/docs/screenshot-harbour-dusk.png"}) {
+        EXPECT_EQ(access((prefix + "/share/" + file).c_str(), R_OK), 0) << file;
+    }
     const ToolRun bundled = runTool("", "cd / && exec '" + tool + "'");
     EXPECT_EQ(bundled.status, 0) << bundled.err;
     EXPECT_EQ(
