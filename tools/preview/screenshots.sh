@@ -107,7 +107,7 @@ export DISPLAY=:$display
 
 wine_up=1
 if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
-    echo "say making a Wine prefix for screenshots in $WINEPREFIX (once; some 15 s)"
+    echo "say making a Wine prefix for screenshots in $WINEPREFIX (once; about 20 s)"
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     # Wine's 32-bit (WoW64) set-up is of no use to the scene, and slow through an emulator: where a
