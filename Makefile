@@ -85,13 +85,17 @@ preview: packages-preview
 	cmake --build --preset linux --parallel $(JOBS) --target tintlet-preview
 	build/linux/bin/tintlet-preview
 
-# Installs tintlet-preview under PREFIX with what it brings and, from the 32-bit Windows build, the
-# scene its screenshots run (docs/install.md).
+# Installs tintlet-preview under PREFIX: an optimised build of its own, stripped, with its manual
+# page, the guides and what it brings, and from the 64-bit Windows build the scene its screenshots
+# run (docs/install.md).
 PREFIX ?= /usr/local
 packages-install:
 	@tools/install-packages.sh install
 
 install: packages-install
-	$(MAKE) linux windows
-	cmake --install build/linux --prefix $(PREFIX)
-	cmake --install build/windows --prefix $(PREFIX)
+	cmake --preset release >/dev/null
+	cmake --build --preset release --parallel $(JOBS)
+	cmake --preset windows64 >/dev/null
+	cmake --build --preset windows64 --parallel $(JOBS) --target scene
+	cmake --install build/release --prefix $(PREFIX) --strip
+	cmake --install build/windows64 --prefix $(PREFIX)

@@ -52,18 +52,12 @@ struct Scene {
 
 Scene scene;
 
-void writeLine(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
-}
-
 void point(const char* name, LONG x, LONG y) {
-    writeLine(std::string("point ") + name + " " + std::to_string(x) + " " + std::to_string(y));
+    std::printf("point %s %ld %ld\n", name, x, y);
 }
 
 void within(const char* name, const RECT& box) {
-    writeLine(std::string("within ") + name + " " + std::to_string(box.left) + " " +
-              std::to_string(box.top) + " " + std::to_string(box.right) + " " +
-              std::to_string(box.bottom));
+    std::printf("within %s %ld %ld %ld %ld\n", name, box.left, box.top, box.right, box.bottom);
 }
 
 // A rectangle of a control's client area in screen coordinates.
@@ -272,7 +266,7 @@ void describe() {
 
 void painted(const std::string& style) {
     describe();
-    writeLine("painted " + style);
+    std::printf("painted %s\n", style.c_str());
     std::fflush(stdout);
 }
 

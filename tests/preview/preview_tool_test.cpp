@@ -152,15 +152,27 @@ TEST(PreviewTool, WithoutAStyleUsesTheBundledOneFromAnyFolder) {
     EXPECT_NE(run.out.find("COLOR_ACTIVECAPTION              2  #16324f"), std::string::npos);
 }
 
-// An installed copy finds what it brings beside itself, run from any folder, and says in one line
-// what a screenshot lacks, be it of its own installation or of the machine.
+// An installed copy, stripped as make install strips it, names no folder of the build, brings its
+// manual page and guides, finds what it brings beside itself, run from any folder, and says in
+// one line what a screenshot lacks, be it of its own installation or of the machine.
 TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
     const std::string prefix = testing::TempDir() + "installed-preview";
     ASSERT_EQ(std::system(("rm -rf '" + prefix + "' && '" + CMAKE_COMMAND + "' --install '" +
-                           BINARY_DIR + "' --prefix '" + prefix + "' >/dev/null")
+                           BINARY_DIR + "' --prefix '" + prefix + "' --strip >/dev/null")
                               .c_str()),
               0);
-    const std::string tool = prefix + "/bin/tintlet-preview";
+    const std::string tool = prefix + "/bin/tintlet-preview", binary = readFile(tool);
+    // The sanitizers name each source in their reports; no build names its build tree.
+    const std::string styles = STYLES_DIR;
+    const std::string folder = SANITIZED ? BINARY_DIR : styles.substr(0, styles.rfind('/') + 1);
+    for (const std::string& part : {std::string(".symtab"), std::string(".debug_"), folder}) {
+        EXPECT_EQ(binary.find(part), std::string::npos) << part;
+    }
+    for (const char* file :
+         {"man/man1/tintlet-preview.1", "doc/tintlet/README.md", "doc/tintlet/docs/screenshots.md",
+          "doc/tintlet/docs/screenshot-harbour-dusk.png"}) {
+        EXPECT_EQ(access((prefix + "/share/" + file).c_str(), R_OK), 0) << file;
+    }
     const ToolRun bundled = runTool("", "cd / && exec '" + tool + "'");
     EXPECT_EQ(bundled.status, 0) << bundled.err;
     EXPECT_EQ(
@@ -176,13 +188,11 @@ TEST(InstalledTool, FindsItsOwnFilesAndNamesWhatAScreenshotLacks) {
     } cases[] = {
         {"", "/usr/bin:/bin",
          "Marlwood.exe and Tintlet.dll in " + programs +
-             " (make windows builds them; make install installs them)"},
+             " (make windows64 builds them; make install installs them)"},
         {"mkdir -p '" + programs + "' '" + wine + "' && cd '" + programs +
              "' && touch Marlwood.exe Tintlet.dll && cd '" + wine +
-             "' && printf '#!/bin/sh\\n' | tee wine > wineserver && chmod +x wine wineserver",
-         prefix,
-         "Wine (apt-get install wine wine32:i386, with the i386 architecture added; " +
-             std::string("tools/install-packages.sh does all of it)")},
+             "' && printf '#!/bin/sh\\n' | tee wine64 > wineserver && chmod +x wine64 wineserver",
+         prefix, "64-bit Wine (apt-get install wine wine64)"},
         {"", wine, "Xvfb, a virtual X server (apt-get install xvfb)"},
     };
     for (const auto& c : cases) {
