@@ -21,16 +21,17 @@ preview_packages=("cmake cmake" "make make" "g++ g++" "libpng-dev /usr/include/p
 screenshot_packages=(
     "g++-mingw-w64-x86-64 x86_64-w64-mingw32-g++-win32"
     "binutils-mingw-w64-x86-64 x86_64-w64-mingw32-dlltool"
-    "wine64 /usr/lib/wine/wine64"
+    "wine wine" "wine64 /usr/lib/wine/wine64"
     "xvfb Xvfb" "imagemagick /usr/bin/import" # screenshots of what Windows draws, under Wine
     "fonts-wine /usr/share/wine/fonts/tahoma.ttf"
 )
 packages=(
-    "${preview_packages[@]}" "${screenshot_packages[@]}" "clang-format clang-format"
+    "${preview_packages[@]}" "${screenshot_packages[@]}" "help2man help2man" # the man page
+    "clang-format clang-format"
     "libgtest-dev /usr/include/gtest/gtest.h" "libgmock-dev /usr/include/gmock/gmock.h"
     "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
     "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
-    "wine wine" "wine32:i386 /usr/lib/wine/wine" # the 32-bit Tintlet.dll end to end
+    "wine32:i386 /usr/lib/wine/wine"             # the 32-bit Tintlet.dll end to end
     "clang-14 clang++-14"                        # fuzz targets (libFuzzer)
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "zip zip" "unzip unzip"                      # make dist, and its test
@@ -113,7 +114,8 @@ apt_install() {
 case "${1:-}" in
     "") wine_wanted=1 ;;
     preview) packages=("${preview_packages[@]}") wine_wanted= ;;
-    install) packages=("${preview_packages[@]}" "${screenshot_packages[@]}") wine_wanted= ;;
+    install) packages=("${preview_packages[@]}" "${screenshot_packages[@]}" "help2man help2man")
+        wine_wanted= ;;
     --functions) return 0 ;; # sourced by the tests of the decisions above
     *) echo "usage: $0 [preview|install]" >&2; exit 2 ;;
 esac
