@@ -5,27 +5,54 @@
 #include "stylefile/color_text.h"
 #include "tools/preview/terminal_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace preview {
 namespace {
 
-std::string contrastLine(const char* what, double ratio) {
-    char line[96];
-    std::snprintf(line, sizeof line, "    %-37s %5.2f:1", what, ratio);
-    return line;
+// Every colour a blend from one colour to another gives a pixel, each channel's exact value
+// rounded down as Wine draws a caption's gradient: the colour at each point where a channel
+// reaches a whole value, the one just after it (on to the next such point), and the last end.
+std::vector<COLORREF> blendOf(COLORREF from, COLORREF to) {
+    const int start[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
+    const int span[3] = {GetRValue(to) - start[0], GetGValue(to) - start[1],
+                         GetBValue(to) - start[2]};
+    std::vector<COLORREF> pixels = {to};
+    pixels.reserve(1 + 2 * (std::abs(span[0]) + std::abs(span[1]) + std::abs(span[2])));
+    for (const int s : span) {
+        const int steps = std::max(1, std::abs(s)); // the point k / steps of the way
+        for (int k = 0; k < steps; ++k) {
+            int at[3], after[3];
+            for (int c = 0; c < 3; ++c) {
+                const int exact = start[c] * steps + span[c] * k; // in 1/steps
+                at[c] = exact / steps;
+                after[c] = span[c] < 0 ? (exact + steps - 1) / steps - 1 : at[c];
+            }
+            for (const COLORREF pixel :
+                 {RGB(at[0], at[1], at[2]), RGB(after[0], after[1], after[2])}) {
+                if (pixel != pixels.back()) {
+                    pixels.push_back(pixel);
+                }
+            }
+        }
+    }
+    return pixels;
 }
 
-std::string warningBelow(double minimum, const char* why) {
-    char text[96];
-    std::snprintf(text, sizeof text, "  warning: below %.1f:1%s", minimum, why);
-    return text;
-}
-
-double linearChannel(int value) {
-    const double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+// WCAG 2 relative luminance: 0 black .. 1 white.
+double relativeLuminance(COLORREF color) {
+    static const std::array<double, 256> linear = [] {
+        std::array<double, 256> table{};
+        for (int v = 0; v < 256; ++v) {
+            table[v] = linearChannel(v / 255.0);
+        }
+        return table;
+    }();
+    return 0.2126 * linear[GetRValue(color)] + 0.7152 * linear[GetGValue(color)] +
+           0.0722 * linear[GetBValue(color)];
 }
 
 std::string swatch(COLORREF color) {
@@ -37,6 +64,11 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
+// WCAG 2.x gives the curve's knee as 0.03928 and sRGB as 0.04045; no 8-bit value lies between.
+double linearChannel(double value) {
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
+
 const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT] = {
     {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION,
      COLOR_GRADIENTACTIVECAPTION, MINIMUM_CONTRAST},
@@ -46,10 +78,6 @@ const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT] = {
     {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1, MINIMUM_CONTRAST},
     {"highlight on window", COLOR_HIGHLIGHT, COLOR_WINDOW, -1, MINIMUM_HIGHLIGHT_CONTRAST},
 };
-
-bool below(double ratio, double minimum) {
-    return std::round(ratio * 100) < minimum * 100;
-}
 
 AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values) {
     AppliedColors colors{};
@@ -79,14 +107,32 @@ COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window) {
     return 0;
 }
 
-double relativeLuminance(COLORREF color) {
-    return 0.2126 * linearChannel(GetRValue(color)) + 0.7152 * linearChannel(GetGValue(color)) +
-           0.0722 * linearChannel(GetBValue(color));
-}
-
 double contrastRatio(COLORREF a, COLORREF b) {
     const double la = relativeLuminance(a), lb = relativeLuminance(b);
     return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
+}
+
+std::string ratioText(double ratio) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f:1", std::floor(ratio * 100) / 100);
+    return text;
+}
+
+Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLORREF window) {
+    const double text = relativeLuminance(colorAt(colors, pair.text)) + 0.05;
+    const auto ratio = [&](COLORREF pixel) {
+        const double background = relativeLuminance(pixel) + 0.05;
+        return text > background ? text / background : background / text;
+    };
+    const COLORREF background = colorAt(colors, pair.background, window);
+    Contrast worst{ratio(background), background};
+    if (pair.gradient >= 0) {
+        for (const COLORREF pixel : blendOf(background, colorAt(colors, pair.gradient))) {
+            const double r = ratio(pixel);
+            worst = r < worst.ratio ? Contrast{r, pixel} : worst;
+        }
+    }
+    return worst;
 }
 
 COLORREF readableOn(COLORREF background) {
@@ -118,24 +164,23 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     report += "  contrast:\n";
     for (int p = 0; p < CONTRAST_PAIR_COUNT; ++p) {
         const ContrastPair& pair = contrastPairs[p];
-        const COLORREF text = colorAt(colors, pair.text);
-        const COLORREF background = colorAt(colors, pair.background, windowColor);
-        double ratio = contrastRatio(text, background);
-        std::string where;
-        // A gradient caption's text must be read at both ends; the worse one counts.
-        const COLORREF end = pair.gradient >= 0 ? colorAt(colors, pair.gradient) : background;
-        if (end != background && contrastRatio(text, end) < ratio) {
-            ratio = contrastRatio(text, end);
-            where = "  (at the gradient's end, " + stylefile::colorText(end) + ")";
-        }
-        report += contrastLine(pair.what, ratio);
-        if (below(ratio, pair.minimum)) {
-            report += warningBelow(pair.minimum, pair.text == COLOR_HIGHLIGHT
-                                                     ? ", a selection can hardly be seen"
-                                                     : "");
+        const Contrast contrast = contrastOf(pair, colors, windowColor);
+        std::snprintf(line, sizeof line, "    %-37s %7s", pair.what,
+                      ratioText(contrast.ratio).c_str());
+        report += line;
+        if (contrast.ratio < pair.minimum) {
+            std::snprintf(line, sizeof line, "  warning: below %.1f:1%s", pair.minimum,
+                          pair.text == COLOR_HIGHLIGHT ? ", a selection can hardly be seen" : "");
+            report += line;
             ++warned;
         }
-        report += where + "\n";
+        // A gradient caption's text is named where it reads worst, when not on the caption's own.
+        if (contrast.at != colorAt(colors, pair.background, windowColor)) {
+            report += (contrast.at == colorAt(colors, pair.gradient) ? "  (at the gradient's end, "
+                                                                     : "  (inside the gradient, ") +
+                      stylefile::colorText(contrast.at) + ")";
+        }
+        report += "\n";
         for (const auto& [which, line] : advice) {
             report += which == p ? "      " + line + "\n" : "";
         }

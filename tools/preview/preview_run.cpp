@@ -318,7 +318,7 @@ Steps runStep(Run& run, standin::Session& session, const std::string& path, std:
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources =
         colorSourcesOf(lookups, standin::currentStyle(), run.options.window);
-    run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
+    run.fixes = suggestFixes(colors, sources, run.options.window);
     std::vector<std::pair<int, std::string>> advice;
     for (const Fix& fix : run.fixes) {
         advice.emplace_back(fix.pair, fix.advice);

@@ -321,6 +321,7 @@ ColorSources colorSourcesOf(const std::vector<Lookup>& pass, const stylefile::St
         const Lookup* made = lookupOf(pass, colorSources[i], true);
         const std::optional<stylefile::StyleLine> line = style.lineOf(key);
         const std::string where = line ? ", line " + std::to_string(line->line) : "";
+        sources.line[i] = line ? line->line : 0;
         sources.fromStyle[i] = made != nullptr && made->usable;
         sources.words[i] = sources.fromStyle[i] ? keyName(key) + where
                            : made != nullptr && made->found
