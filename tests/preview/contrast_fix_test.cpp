@@ -132,10 +132,7 @@ TEST(ContrastFix, WorkedCases) {
     } cases[] = {
         {"reads already", WHITE, {{navy, 4.5}}, ITSELF},
         // Darker colours of these hues read; they once became a grey.
-        {"a light sky-blue highlight on a white window",
-         RGB(0xa0, 0xf0, 0xff),
-         {{WHITE, 1.5}},
-         ON_HUE},
+        {"a turquoise highlight on a white window", RGB(0x00, 0xf0, 0xe0), {{WHITE, 1.5}}, ON_HUE},
         {"a lime highlight on a white window, under black text",
          RGB(0xc8, 0xff, 0x30),
          {{WHITE, 1.5}, {BLACK, 4.5}},

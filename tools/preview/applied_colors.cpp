@@ -14,28 +14,29 @@ namespace preview {
 namespace {
 
 // Every colour a blend from one colour to another gives a pixel, each channel's exact value
-// rounded down as Wine draws a caption's gradient: the colour at each point where a channel
-// reaches a whole value, the one just after it (on to the next such point), and the last end.
-std::vector<COLORREF> blendOf(COLORREF from, COLORREF to) {
-    const int start[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
-    const int span[3] = {GetRValue(to) - start[0], GetGValue(to) - start[1],
-                         GetBValue(to) - start[2]};
-    std::vector<COLORREF> pixels = {to};
-    pixels.reserve(1 + 2 * (std::abs(span[0]) + std::abs(span[1]) + std::abs(span[2])));
-    for (const int s : span) {
-        const int steps = std::max(1, std::abs(s)); // the point k / steps of the way
-        for (int k = 0; k < steps; ++k) {
-            int at[3], after[3];
-            for (int c = 0; c < 3; ++c) {
-                const int exact = start[c] * steps + span[c] * k; // in 1/steps
-                at[c] = exact / steps;
-                after[c] = span[c] < 0 ? (exact + steps - 1) / steps - 1 : at[c];
+// rounded down as Wine draws a caption's gradient: at each point where a channel reaches a whole
+// value, just after it (on to the next such point), and at the end.
+// The last blend is kept: the suggestions measure one many times over.
+const std::vector<COLORREF>& blendOf(COLORREF from, COLORREF to) {
+    static std::pair<COLORREF, COLORREF> ends{1, 0};
+    static std::vector<COLORREF> pixels;
+    if (ends == std::make_pair(from, to)) {
+        return pixels;
+    }
+    ends = {from, to};
+    pixels = {to};
+    const int a[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
+    const int b[3] = {GetRValue(to), GetGValue(to), GetBValue(to)};
+    for (int c = 0; c < 3; ++c) {
+        const int steps = std::max(1, std::abs(b[c] - a[c])); // a point is k / steps of the way
+        for (int k = 0; k < 2 * steps; ++k) {
+            int v[3]; // at point k / 2 (k even) or just after it, in 1/steps, rounded down
+            for (int j = 0; j < 3; ++j) {
+                const int justAfter = k % 2 == 1 && b[j] < a[j] ? 1 : 0;
+                v[j] = (a[j] * steps + (b[j] - a[j]) * (k / 2) - justAfter) / steps;
             }
-            for (const COLORREF pixel :
-                 {RGB(at[0], at[1], at[2]), RGB(after[0], after[1], after[2])}) {
-                if (pixel != pixels.back()) {
-                    pixels.push_back(pixel);
-                }
+            if (RGB(v[0], v[1], v[2]) != pixels.back()) {
+                pixels.push_back(RGB(v[0], v[1], v[2]));
             }
         }
     }

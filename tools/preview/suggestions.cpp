@@ -11,13 +11,23 @@
 namespace preview {
 namespace {
 
-// Keys changed together, three at most: more would hardly leave the style its own.
-constexpr int MOST_KEYS = 3;
-
 struct Change {
     std::string key;
     COLORREF value;
 };
+
+// The places among the ten of a pair's text, background and gradient's end; -1 for none.
+std::array<int, 3> placesOf(int pair) {
+    const ContrastPair& p = contrastPairs[pair];
+    const int indices[3] = {p.text, p.background, p.gradient};
+    std::array<int, 3> places{};
+    for (int side = 0; side < 3; ++side) {
+        const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
+        const auto* at = std::find(managedColorIndices, end, indices[side]);
+        places[side] = at == end ? -1 : static_cast<int>(at - managedColorIndices);
+    }
+    return places;
+}
 
 // What suggestions are judged on: the key each of the ten came from ("" for the plug-in's own)
 // and the window, with the report's own measure.
@@ -25,19 +35,10 @@ struct Judge {
     std::array<std::string, MANAGED_COLOR_COUNT> keys;
     COLORREF window;
 
-    // Whether the i-th of the ten is a side of a pair: its text, background or gradient's end.
-    static bool sideOf(int pair, int i) {
-        const ContrastPair& p = contrastPairs[pair];
-        const int index = managedColorIndices[i];
-        return index == p.text || index == p.background || index == p.gradient;
-    }
     bool drawnIn(int pair, const std::string& key) const {
-        for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-            if (keys[i] == key && sideOf(pair, i)) {
-                return true;
-            }
-        }
-        return false;
+        const std::array<int, 3> places = placesOf(pair);
+        return std::any_of(places.begin(), places.end(),
+                           [&](int at) { return at >= 0 && keys[at] == key; });
     }
     bool reads(int pair, const AppliedColors& colors) const {
         const ContrastPair& p = contrastPairs[pair];
@@ -55,20 +56,13 @@ struct Judge {
     // Whether a pair reads as far as it is known: a side whose key is in later is left out, a
     // gradient's end as if the caption were solid; without its text or caption it reads.
     bool readsSoFar(int pair, AppliedColors colors, const std::set<std::string>& later) const {
-        const ContrastPair& p = contrastPairs[pair];
-        const auto left = [&](int index) {
-            const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
-            const auto at = std::find(managedColorIndices, end, index) - managedColorIndices;
-            return at < MANAGED_COLOR_COUNT && later.count(keys[at]) > 0 ? &colors[at].value
-                                                                         : nullptr;
-        };
-        COLORREF *text = left(p.text), *background = left(p.background), *end = left(p.gradient);
-        if (text != nullptr || (background != nullptr && (p.gradient < 0 || end != nullptr))) {
+        const auto [text, background, end] = placesOf(pair);
+        const auto left = [&](int at) { return at >= 0 && later.count(keys[at]) > 0; };
+        if (left(text) || (left(background) && (end < 0 || left(end)))) {
             return true;
         }
-        if (background != nullptr || end != nullptr) {
-            const int from = background != nullptr ? p.gradient : p.background;
-            *(background != nullptr ? background : end) = colorAt(colors, from);
+        if (left(background) || left(end)) {
+            colors[left(end) ? end : background].value = colors[left(end) ? background : end].value;
         }
         return reads(pair, colors);
     }
@@ -83,7 +77,12 @@ struct Judge {
         for (auto key = order.begin(); key != order.end(); ++key) {
             const std::set<std::string> later(key + 1, order.end());
             const COLORREF own = colors[placeOf(*key)].value;
+            // The plug-in passes over a white menu colour at times: no white highlight is offered.
+            const bool highlight = keys[static_cast<int>(ManagedColor::highlight)] == *key;
             const auto found = nearestReading(own, [&](COLORREF color) {
+                if (highlight && color == RGB(255, 255, 255)) {
+                    return false;
+                }
                 AppliedColors trial = colors;
                 put(trial, {*key, color});
                 return std::all_of(pairs.begin(), pairs.end(), [&](int pair) {
@@ -110,7 +109,7 @@ struct Judge {
         const int n = static_cast<int>(keys.size());
         std::optional<std::vector<Change>> best;
         double nearest = 0;
-        for (int size = 1, orders = n; size <= std::min(n, MOST_KEYS) && !best; ++size) {
+        for (int size = 1, orders = n; size <= n && !best; ++size) {
             for (int code = 0; code < orders; ++code) {
                 std::vector<std::string> order; // code's digits in base n, each key once
                 for (int digits = code; static_cast<int>(order.size()) < size; digits /= n) {
@@ -161,16 +160,14 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
             continue; // mended by the changes for a pair before it
         }
         std::vector<std::string> keys;
-        std::string named;
-        for (int at = 0; at < MANAGED_COLOR_COUNT; ++at) {
-            const std::string& key = judge.keys[at];
-            if (Judge::sideOf(p, at) && !key.empty() &&
-                named.find(keyName(key.c_str())) == std::string::npos) {
-                named += (named.empty() ? "" : ", ") + keyName(key.c_str());
-                if (std::none_of(chosen.begin(), chosen.end(),
-                                 [&](auto& c) { return c.second.key == key; })) {
-                    keys.push_back(key);
-                }
+        bool keyed = false;
+        for (const int at : placesOf(p)) {
+            const std::string key = at < 0 ? "" : judge.keys[at];
+            keyed = keyed || !key.empty();
+            if (!key.empty() && std::count(keys.begin(), keys.end(), key) == 0 &&
+                std::none_of(chosen.begin(), chosen.end(),
+                             [&](auto& c) { return c.second.key == key; })) {
+                keys.push_back(key);
             }
         }
         std::vector<int> pairs;
@@ -182,12 +179,14 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         }
         const auto changes = judge.choose(keys, pairs, mended);
         if (!changes) {
-            const std::string why =
-                named.empty() ? "this is the plug-in's own colour, as every menu colour was the "
-                                "window's; give one of them another"
-                              : "no colours for " + std::to_string(MOST_KEYS) + " at most of " +
-                                    named + " make all they colour readable";
-            fixes.push_back({p, "no suggestion: " + why, false, {}});
+            fixes.push_back({p,
+                             keyed ? "no suggestion: no colours for up to three of the keys that "
+                                     "gave these, with the changes above, make all they colour "
+                                     "readable"
+                                   : "no suggestion: this is the plug-in's own colour, as every "
+                                     "menu colour was the window's; give one of them another",
+                             false,
+                             {}});
             continue;
         }
         for (const Change& change : *changes) {
