@@ -16,17 +16,10 @@ namespace {
 // Every colour a blend from one colour to another gives a pixel, each channel's exact value
 // rounded down as Wine draws a caption's gradient: at each point where a channel reaches a whole
 // value, just after it (on to the next such point), and at the end.
-// The last blend is kept: the suggestions measure one many times over.
-const std::vector<COLORREF>& blendOf(COLORREF from, COLORREF to) {
-    static std::pair<COLORREF, COLORREF> ends{1, 0};
-    static std::vector<COLORREF> pixels;
-    if (ends == std::make_pair(from, to)) {
-        return pixels;
-    }
-    ends = {from, to};
-    pixels = {to};
+std::vector<COLORREF> blendOf(COLORREF from, COLORREF to) {
     const int a[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
     const int b[3] = {GetRValue(to), GetGValue(to), GetBValue(to)};
+    std::vector<COLORREF> pixels = {to};
     for (int c = 0; c < 3; ++c) {
         const int steps = std::max(1, std::abs(b[c] - a[c])); // a point is k / steps of the way
         for (int k = 0; k < 2 * steps; ++k) {

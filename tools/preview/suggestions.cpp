@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <set>
 
 namespace preview {
@@ -154,6 +155,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
     // chosen yet, held to every pair one of them is drawn in.
     AppliedColors mended = colors;
     std::vector<std::pair<int, Change>> chosen;
+    std::set<std::string> changed;
     std::vector<Fix> fixes;
     for (const int p : unread) {
         if (judge.reads(p, mended)) {
@@ -164,9 +166,8 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         for (const int at : placesOf(p)) {
             const std::string key = at < 0 ? "" : judge.keys[at];
             keyed = keyed || !key.empty();
-            if (!key.empty() && std::count(keys.begin(), keys.end(), key) == 0 &&
-                std::none_of(chosen.begin(), chosen.end(),
-                             [&](auto& c) { return c.second.key == key; })) {
+            if (!key.empty() && changed.count(key) == 0 &&
+                std::count(keys.begin(), keys.end(), key) == 0) {
                 keys.push_back(key);
             }
         }
@@ -180,9 +181,8 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         const auto changes = judge.choose(keys, pairs, mended);
         if (!changes) {
             fixes.push_back({p,
-                             keyed ? "no suggestion: no colours for up to three of the keys that "
-                                     "gave these, with the changes above, make all they colour "
-                                     "readable"
+                             keyed ? "no suggestion: no new colours for the keys that gave these, "
+                                     "one to three at once, make all they colour readable"
                                    : "no suggestion: this is the plug-in's own colour, as every "
                                      "menu colour was the window's; give one of them another",
                              false,
@@ -192,17 +192,15 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         for (const Change& change : *changes) {
             judge.put(mended, change);
             chosen.emplace_back(p, change);
+            changed.insert(change.key);
         }
     }
     // Each change under every pair it mends, else under the pair it was chosen for, with that
     // pair's ratio once all are in.
     for (const auto& [p, change] : chosen) {
         std::vector<int> under;
-        for (const int q : unread) {
-            if (judge.drawnIn(q, change.key)) {
-                under.push_back(q);
-            }
-        }
+        std::copy_if(unread.begin(), unread.end(), std::back_inserter(under),
+                     [&](int q) { return judge.drawnIn(q, change.key); });
         if (under.empty()) {
             under.push_back(p);
         }
