@@ -41,9 +41,12 @@ struct Judge {
         return std::any_of(places.begin(), places.end(),
                            [&](int at) { return at >= 0 && keys[at] == key; });
     }
+    // A gradient's end is one of its pixels: a pair that fails there is known without the blend.
     bool reads(int pair, const AppliedColors& colors) const {
         const ContrastPair& p = contrastPairs[pair];
-        return !(contrastOf(p, colors, window).ratio < p.minimum);
+        const ContrastPair end{p.what, p.text, p.gradient, -1, p.minimum};
+        return !(p.gradient >= 0 && contrastOf(end, colors, window).ratio < p.minimum) &&
+               !(contrastOf(p, colors, window).ratio < p.minimum);
     }
     int placeOf(const std::string& key) const {
         return static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin());
