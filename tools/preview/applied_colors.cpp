@@ -37,6 +37,7 @@ std::vector<COLORREF> blendOf(COLORREF from, COLORREF to) {
 }
 
 // WCAG 2 relative luminance: 0 black .. 1 white.
+// From a table: a gradient is measured pixel by pixel, and the suggestions measure many.
 double relativeLuminance(COLORREF color) {
     static const std::array<double, 256> linear = [] {
         std::array<double, 256> table{};
@@ -113,17 +114,13 @@ std::string ratioText(double ratio) {
 }
 
 Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLORREF window) {
-    const double text = relativeLuminance(colorAt(colors, pair.text)) + 0.05;
-    const auto ratio = [&](COLORREF pixel) {
-        const double background = relativeLuminance(pixel) + 0.05;
-        return text > background ? text / background : background / text;
-    };
+    const COLORREF text = colorAt(colors, pair.text);
     const COLORREF background = colorAt(colors, pair.background, window);
-    Contrast worst{ratio(background), background};
+    Contrast worst{contrastRatio(text, background), background};
     if (pair.gradient >= 0) {
         for (const COLORREF pixel : blendOf(background, colorAt(colors, pair.gradient))) {
-            const double r = ratio(pixel);
-            worst = r < worst.ratio ? Contrast{r, pixel} : worst;
+            const double ratio = contrastRatio(text, pixel);
+            worst = ratio < worst.ratio ? Contrast{ratio, pixel} : worst;
         }
     }
     return worst;

@@ -19,15 +19,13 @@ struct Change {
 
 // The places among the ten of a pair's text, background and gradient's end; -1 for none.
 std::array<int, 3> placesOf(int pair) {
-    const ContrastPair& p = contrastPairs[pair];
-    const int indices[3] = {p.text, p.background, p.gradient};
-    std::array<int, 3> places{};
-    for (int side = 0; side < 3; ++side) {
+    const auto place = [](int index) {
         const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
-        const auto* at = std::find(managedColorIndices, end, indices[side]);
-        places[side] = at == end ? -1 : static_cast<int>(at - managedColorIndices);
-    }
-    return places;
+        const auto* at = std::find(managedColorIndices, end, index);
+        return at == end ? -1 : static_cast<int>(at - managedColorIndices);
+    };
+    const ContrastPair& p = contrastPairs[pair];
+    return {place(p.text), place(p.background), place(p.gradient)};
 }
 
 // What suggestions are judged on: the key each of the ten came from ("" for the plug-in's own)
