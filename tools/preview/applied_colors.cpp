@@ -90,16 +90,15 @@ AppliedColors readAppliedColors() {
     return namedColors(values);
 }
 
+int placeOf(int index) {
+    const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
+    const auto* at = std::find(managedColorIndices, end, index);
+    return at == end ? -1 : static_cast<int>(at - managedColorIndices);
+}
+
 COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window) {
-    if (index == COLOR_WINDOW) {
-        return window;
-    }
-    for (const AppliedColor& color : colors) {
-        if (color.index == index) {
-            return color.value;
-        }
-    }
-    return 0;
+    const int at = placeOf(index);
+    return index == COLOR_WINDOW ? window : at < 0 ? 0 : colors[at].value;
 }
 
 double contrastRatio(COLORREF a, COLORREF b) {

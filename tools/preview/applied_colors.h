@@ -30,6 +30,9 @@ AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& value
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();
 
+// The place among the ten of a system colour index, or -1.
+int placeOf(int index);
+
 // The colour of one of the ten by its system colour index; window for COLOR_WINDOW, black when
 // not one of them.
 COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window = 0);

@@ -19,13 +19,8 @@ struct Change {
 
 // The places among the ten of a pair's text, background and gradient's end; -1 for none.
 std::array<int, 3> placesOf(int pair) {
-    const auto place = [](int index) {
-        const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
-        const auto* at = std::find(managedColorIndices, end, index);
-        return at == end ? -1 : static_cast<int>(at - managedColorIndices);
-    };
     const ContrastPair& p = contrastPairs[pair];
-    return {place(p.text), place(p.background), place(p.gradient)};
+    return {placeOf(p.text), placeOf(p.background), placeOf(p.gradient)};
 }
 
 // What suggestions are judged on: the key each of the ten came from ("" for the plug-in's own)
@@ -46,7 +41,7 @@ struct Judge {
         return !(p.gradient >= 0 && contrastOf(end, colors, window).ratio < p.minimum) &&
                !(contrastOf(p, colors, window).ratio < p.minimum);
     }
-    int placeOf(const std::string& key) const {
+    int placeOfKey(const std::string& key) const {
         return static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin());
     }
     void put(AppliedColors& colors, const Change& change) const {
@@ -78,7 +73,7 @@ struct Judge {
         std::vector<Change> changes;
         for (auto key = order.begin(); key != order.end(); ++key) {
             const std::set<std::string> later(key + 1, order.end());
-            const COLORREF own = colors[placeOf(*key)].value;
+            const COLORREF own = colors[placeOfKey(*key)].value;
             // The plug-in passes over a white menu colour at times: no white highlight is offered.
             const bool highlight = keys[static_cast<int>(ManagedColor::highlight)] == *key;
             const auto found = nearestReading(own, [&](COLORREF color) {
@@ -122,7 +117,7 @@ struct Judge {
                 const auto changes = once ? tryOrder(order, pairs, colors) : std::nullopt;
                 double distance = 0;
                 for (const Change& change : changes.value_or(std::vector<Change>{})) {
-                    const Oklab a = toOklab(colors[placeOf(change.key)].value);
+                    const Oklab a = toOklab(colors[placeOfKey(change.key)].value);
                     const Oklab b = toOklab(change.value);
                     distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
                 }
@@ -212,7 +207,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                 {q,
                  "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
                  q == under.front(),
-                 {change.key, sources.line[judge.placeOf(change.key)], value}});
+                 {change.key, sources.line[judge.placeOfKey(change.key)], value}});
         }
     }
     return fixes;
