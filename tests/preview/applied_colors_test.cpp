@@ -86,6 +86,39 @@ TEST(Report, WarnsJustBelowButNotAtTheMinimum) {
               std::string::npos);
 }
 
+// The ratio is judged unrounded and printed rounded down, so a figure never reads as reaching a
+// minimum it misses; a gradient counts at its worst pixel, inside it as well as at its ends.
+TEST(Report, JudgesEachPairAtItsWorstAndNeverPrintsItBetter) {
+    const struct {
+        COLORREF text, caption, gradient;
+        const char* line;
+    } cases[] = {
+        // 4.49989:1, once printed as 4.50 and passed.
+        {RGB(0x00, 0x6f, 0xfb), RGB(255, 255, 255), RGB(255, 255, 255),
+         " 4.49:1  warning: below 4.5:1\n"},
+        {RGB(0x76, 0x76, 0x76), RGB(255, 255, 255), RGB(255, 255, 255), " 4.54:1\n"},
+        // 5.20:1 and 11.87:1 at the ends; the blend's middle is darker than either.
+        {RGB(0x20, 0x20, 0x20), RGB(0xff, 0x00, 0xff), RGB(0x00, 0xff, 0x00),
+         " 3.53:1  warning: below 4.5:1  (inside the gradient, #ac52ac)\n"},
+        {RGB(0xff, 0xff, 0xff), RGB(0x10, 0x20, 0x30), RGB(0x70, 0x80, 0x90),
+         " 4.05:1  warning: below 4.5:1  (at the gradient's end, #708090)\n"},
+    };
+    for (const auto& c : cases) {
+        AppliedColors colors = sampleColors(c.text);
+        colors[0].value = c.caption;
+        colors[1].value = c.gradient;
+        const std::string report = reportOf("x", "s", colors, false);
+        const std::size_t at = report.find("    caption text on caption (focused)") + 42;
+        EXPECT_EQ(report.substr(at, report.find('\n', at) + 1 - at), c.line) << report;
+    }
+    // A highlight on the window just under 1.5:1 (1.4977:1).
+    AppliedColors colors = sampleColors(RGB(0, 0, 0));
+    colors[6].value = RGB(0xa9, 0xdf, 0xc2);
+    EXPECT_NE(reportOf("x", "s", colors, false)
+                  .find("highlight on window                    1.49:1  warning: below 1.5:1"),
+              std::string::npos);
+}
+
 TEST(Report, SwatchesAreTrueColourBlocksOnATerminal) {
     const std::string report = reportOf("x", "start", sampleColors(RGB(255, 255, 255)), true);
     EXPECT_NE(report.find("#0a246a  \x1b[48;2;10;36;106m"), std::string::npos);

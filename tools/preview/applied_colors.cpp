@@ -5,27 +5,49 @@
 #include "stylefile/color_text.h"
 #include "tools/preview/terminal_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace preview {
 namespace {
 
-std::string contrastLine(const char* what, double ratio) {
-    char line[96];
-    std::snprintf(line, sizeof line, "    %-37s %5.2f:1", what, ratio);
-    return line;
+// Every colour a blend from one colour to another gives a pixel, each channel's exact value
+// rounded down as Wine draws a caption's gradient: at each point where a channel reaches a whole
+// value, just after it (on to the next such point), and at the end.
+std::vector<COLORREF> blendOf(COLORREF from, COLORREF to) {
+    const int a[3] = {GetRValue(from), GetGValue(from), GetBValue(from)};
+    const int b[3] = {GetRValue(to), GetGValue(to), GetBValue(to)};
+    std::vector<COLORREF> pixels = {to};
+    for (int c = 0; c < 3; ++c) {
+        const int steps = std::max(1, std::abs(b[c] - a[c])); // a point is k / steps of the way
+        for (int k = 0; k < 2 * steps; ++k) {
+            int v[3]; // at point k / 2 (k even) or just after it, in 1/steps, rounded down
+            for (int j = 0; j < 3; ++j) {
+                const int justAfter = k % 2 == 1 && b[j] < a[j] ? 1 : 0;
+                v[j] = (a[j] * steps + (b[j] - a[j]) * (k / 2) - justAfter) / steps;
+            }
+            if (RGB(v[0], v[1], v[2]) != pixels.back()) {
+                pixels.push_back(RGB(v[0], v[1], v[2]));
+            }
+        }
+    }
+    return pixels;
 }
 
-std::string warningBelow(double minimum, const char* why) {
-    char text[96];
-    std::snprintf(text, sizeof text, "  warning: below %.1f:1%s", minimum, why);
-    return text;
-}
-
-double linearChannel(int value) {
-    const double c = value / 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+// WCAG 2 relative luminance: 0 black .. 1 white.
+// From a table: a gradient is measured pixel by pixel, and the suggestions measure many.
+double relativeLuminance(COLORREF color) {
+    static const std::array<double, 256> linear = [] {
+        std::array<double, 256> table{};
+        for (int v = 0; v < 256; ++v) {
+            table[v] = linearChannel(v / 255.0);
+        }
+        return table;
+    }();
+    return 0.2126 * linear[GetRValue(color)] + 0.7152 * linear[GetGValue(color)] +
+           0.0722 * linear[GetBValue(color)];
 }
 
 std::string swatch(COLORREF color) {
@@ -37,6 +59,11 @@ std::string swatch(COLORREF color) {
 
 } // namespace
 
+// WCAG 2.x gives the curve's knee as 0.03928 and sRGB as 0.04045; no 8-bit value lies between.
+double linearChannel(double value) {
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
+
 const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT] = {
     {"caption text on caption (focused)", COLOR_CAPTIONTEXT, COLOR_ACTIVECAPTION,
      COLOR_GRADIENTACTIVECAPTION, MINIMUM_CONTRAST},
@@ -46,10 +73,6 @@ const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT] = {
     {"tooltip text on tooltip", COLOR_INFOTEXT, COLOR_INFOBK, -1, MINIMUM_CONTRAST},
     {"highlight on window", COLOR_HIGHLIGHT, COLOR_WINDOW, -1, MINIMUM_HIGHLIGHT_CONTRAST},
 };
-
-bool below(double ratio, double minimum) {
-    return std::round(ratio * 100) < minimum * 100;
-}
 
 AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& values) {
     AppliedColors colors{};
@@ -67,26 +90,39 @@ AppliedColors readAppliedColors() {
     return namedColors(values);
 }
 
-COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window) {
-    if (index == COLOR_WINDOW) {
-        return window;
-    }
-    for (const AppliedColor& color : colors) {
-        if (color.index == index) {
-            return color.value;
-        }
-    }
-    return 0;
+int placeOf(int index) {
+    const auto* end = managedColorIndices + MANAGED_COLOR_COUNT;
+    const auto* at = std::find(managedColorIndices, end, index);
+    return at == end ? -1 : static_cast<int>(at - managedColorIndices);
 }
 
-double relativeLuminance(COLORREF color) {
-    return 0.2126 * linearChannel(GetRValue(color)) + 0.7152 * linearChannel(GetGValue(color)) +
-           0.0722 * linearChannel(GetBValue(color));
+COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window) {
+    const int at = placeOf(index);
+    return index == COLOR_WINDOW ? window : at < 0 ? 0 : colors[at].value;
 }
 
 double contrastRatio(COLORREF a, COLORREF b) {
     const double la = relativeLuminance(a), lb = relativeLuminance(b);
     return la > lb ? (la + 0.05) / (lb + 0.05) : (lb + 0.05) / (la + 0.05);
+}
+
+std::string ratioText(double ratio) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f:1", std::floor(ratio * 100) / 100);
+    return text;
+}
+
+Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLORREF window) {
+    const COLORREF text = colorAt(colors, pair.text);
+    const COLORREF background = colorAt(colors, pair.background, window);
+    Contrast worst{contrastRatio(text, background), background};
+    if (pair.gradient >= 0) {
+        for (const COLORREF pixel : blendOf(background, colorAt(colors, pair.gradient))) {
+            const double ratio = contrastRatio(text, pixel);
+            worst = ratio < worst.ratio ? Contrast{ratio, pixel} : worst;
+        }
+    }
+    return worst;
 }
 
 COLORREF readableOn(COLORREF background) {
@@ -118,24 +154,23 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
     report += "  contrast:\n";
     for (int p = 0; p < CONTRAST_PAIR_COUNT; ++p) {
         const ContrastPair& pair = contrastPairs[p];
-        const COLORREF text = colorAt(colors, pair.text);
-        const COLORREF background = colorAt(colors, pair.background, windowColor);
-        double ratio = contrastRatio(text, background);
-        std::string where;
-        // A gradient caption's text must be read at both ends; the worse one counts.
-        const COLORREF end = pair.gradient >= 0 ? colorAt(colors, pair.gradient) : background;
-        if (end != background && contrastRatio(text, end) < ratio) {
-            ratio = contrastRatio(text, end);
-            where = "  (at the gradient's end, " + stylefile::colorText(end) + ")";
-        }
-        report += contrastLine(pair.what, ratio);
-        if (below(ratio, pair.minimum)) {
-            report += warningBelow(pair.minimum, pair.text == COLOR_HIGHLIGHT
-                                                     ? ", a selection can hardly be seen"
-                                                     : "");
+        const Contrast contrast = contrastOf(pair, colors, windowColor);
+        std::snprintf(line, sizeof line, "    %-37s %7s", pair.what,
+                      ratioText(contrast.ratio).c_str());
+        report += line;
+        if (contrast.ratio < pair.minimum) {
+            std::snprintf(line, sizeof line, "  warning: below %.1f:1%s", pair.minimum,
+                          pair.text == COLOR_HIGHLIGHT ? ", a selection can hardly be seen" : "");
+            report += line;
             ++warned;
         }
-        report += where + "\n";
+        // A gradient caption's text is named where it reads worst, when not on the caption's own.
+        if (contrast.at != colorAt(colors, pair.background, windowColor)) {
+            report += (contrast.at == colorAt(colors, pair.gradient) ? "  (at the gradient's end, "
+                                                                     : "  (inside the gradient, ") +
+                      stylefile::colorText(contrast.at) + ")";
+        }
+        report += "\n";
         for (const auto& [which, line] : advice) {
             report += which == p ? "      " + line + "\n" : "";
         }

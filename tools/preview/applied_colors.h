@@ -30,12 +30,18 @@ AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& value
 // The ten colours as GetSysColor now gives them.
 AppliedColors readAppliedColors();
 
+// The place among the ten of a system colour index, or -1.
+int placeOf(int index);
+
 // The colour of one of the ten by its system colour index; window for COLOR_WINDOW, black when
 // not one of them.
 COLORREF colorAt(const AppliedColors& colors, int index, COLORREF window = 0);
 
-// WCAG 2 relative luminance (0 black .. 1 white) and contrast ratio (1 .. 21).
-double relativeLuminance(COLORREF color);
+// The sRGB curve: a channel (0..1) as linear light. The one curve of the tool, for contrast and
+// for OKLab alike.
+double linearChannel(double value);
+
+// The WCAG 2 contrast ratio (1 .. 21) of two colours' relative luminance.
 double contrastRatio(COLORREF a, COLORREF b);
 
 // Black or white, whichever reads better on background.
@@ -46,9 +52,9 @@ constexpr double MINIMUM_CONTRAST = 4.5;
 // Below this a selection can hardly be told from the window around it.
 constexpr double MINIMUM_HIGHLIGHT_CONTRAST = 1.5;
 
-// Whether a ratio is below a minimum as the report prints it, so a figure shown as 4.50 never
-// carries the warning.
-bool below(double ratio, double minimum);
+// A ratio as the report prints it: two decimals rounded down, so a ratio under a minimum never
+// reads as reaching it ("4.49:1" for 4.4969).
+std::string ratioText(double ratio);
 
 // What the report measures: a text (or the highlight) on its background, and for a gradient
 // caption on its other end too; COLOR_WINDOW stands for the window colour.
@@ -62,10 +68,20 @@ struct ContrastPair {
 constexpr int CONTRAST_PAIR_COUNT = 5;
 extern const ContrastPair contrastPairs[CONTRAST_PAIR_COUNT];
 
+// How well a pair reads: the worst ratio over all its text is drawn on, and that colour. A
+// gradient caption counts every pixel of its blend as drawn (each channel linear from one end to
+// the other, rounded down to 8 bits), where a dark text reads worst in the middle at times.
+struct Contrast {
+    double ratio;
+    COLORREF at;
+};
+Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLORREF window);
+
 // The report for one step ("start", "change 1", ...): the window colour, assumed or given, one
 // line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
-// came from, then the contrast of each text on its background (a caption's text on the worse end
-// of its gradient) and of the highlight on the window, each with the lines of advice given for
+// came from, then the contrast of each text on its background (a caption's text on the worst
+// pixel of its gradient, named when not the caption's own colour) and of the highlight on the
+// window, each with the lines of advice given for
 // it (by its place in contrastPairs). warnings, when given, is increased by the number of
 // warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,

@@ -3,100 +3,89 @@
 #include "tools/preview/applied_colors.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace preview {
 namespace {
 
-// Stands for a point outside sRGB on the line walked, which never meets a need.
-constexpr COLORREF OUTSIDE = 0xffffffff;
-// The line is split down to SPLIT where it may hide a colour not seen yet, so the colour
-// suggested is the first of the line that meets the needs.
-constexpr double SPLIT = 1e-7;
+// The way is split down to SPLIT where it may hide a colour not seen yet, and to STEP where
+// each colour begins, so the colour suggested is the nearest of the way that reads.
+constexpr double SPLIT = 1e-7, STEP = 1e-3;
 
-double linearChannel(double c) {
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+using Linear = std::array<double, 3>;
+
+Linear linearOf(const Oklab& lab) {
+    const auto cube = [](double x) { return x * x * x; };
+    const double l = cube(lab.L + 0.3963377774 * lab.a + 0.2158037573 * lab.b);
+    const double m = cube(lab.L - 0.1055613458 * lab.a - 0.0638541728 * lab.b);
+    const double s = cube(lab.L - 0.0894841775 * lab.a - 1.2914855480 * lab.b);
+    return {4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s,
+            -1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s,
+            -0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s};
 }
 
-// A linear value as 0..255, or -1 outside sRGB (give or take the matrices' own error). Judged
-// before rounding: near black, rounding would let in points of any hue, which only look black.
-long channel8(double linear) {
-    if (linear < -1e-6 || linear > 1 + 1e-6) {
-        return -1;
-    }
-    return std::lround(
-        255 * (linear <= 0.0031308 ? 12.92 * linear : 1.055 * std::pow(linear, 1 / 2.4) - 0.055));
+// Judged before rounding, give or take the matrices' own error: near black, rounding would let
+// in points of any hue, which only look black.
+bool inSrgb(const Linear& rgb) {
+    return std::all_of(rgb.begin(), rgb.end(), [](double c) { return c > -1e-6 && c < 1 + 1e-6; });
 }
 
-bool meets(COLORREF color, const std::vector<ContrastNeed>& needs) {
-    return color != OUTSIDE && std::none_of(needs.begin(), needs.end(), [&](const ContrastNeed& n) {
-               return below(contrastRatio(color, n.with), n.minimum);
-           });
+int channel8(double linear) {
+    const double c = std::clamp(linear, 0.0, 1.0);
+    return static_cast<int>(
+        std::lround(255 * (c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055)));
 }
 
 // Colours one step apart in one channel have none between them.
 bool adjacent(COLORREF x, COLORREF y) {
-    return x != OUTSIDE && y != OUTSIDE &&
-           std::abs(GetRValue(x) - GetRValue(y)) + std::abs(GetGValue(x) - GetGValue(y)) +
-                   std::abs(GetBValue(x) - GetBValue(y)) <=
-               1;
+    return std::abs(GetRValue(x) - GetRValue(y)) + std::abs(GetGValue(x) - GetGValue(y)) +
+               std::abs(GetBValue(x) - GetBValue(y)) <=
+           1;
 }
 
-struct Line {
-    const Oklab& hue;
-    const std::vector<ContrastNeed>& needs;
+// The colours of one hue by lightness, each with as much of the own colour's chroma as sRGB holds
+// there; for a grey, the greys.
+struct Way {
+    Oklab own;
+    bool grey;
 
-    COLORREF at(double L) const { return fromOklab({L, hue.a, hue.b}).value_or(OUTSIDE); }
-
-    // Where the first colour that meets the needs begins after from (whose colour does not) on
-    // the way to to, or none. Split in halves, the nearer first, while colours may lie between.
-    std::optional<double> first(double from, COLORREF fromColor, double to, COLORREF toColor,
-                                bool toMeets) const {
-        if (fromColor == toColor) {
-            return std::nullopt;
+    COLORREF at(double L) const {
+        if (grey) {
+            const int v = channel8(L * L * L);
+            return RGB(v, v, v);
         }
-        if (std::fabs(to - from) > SPLIT && (toMeets || !adjacent(fromColor, toColor))) {
+        double kept = 1, lost = 1; // of the own chroma: a share sRGB holds, one it does not
+        if (!inSrgb(linearOf({L, own.a, own.b}))) {
+            for (kept = 0; lost - kept > 1e-9;) {
+                const double middle = (kept + lost) / 2;
+                (inSrgb(linearOf({L, own.a * middle, own.b * middle})) ? kept : lost) = middle;
+            }
+        }
+        const Linear rgb = linearOf({L, own.a * kept, own.b * kept});
+        return RGB(channel8(rgb[0]), channel8(rgb[1]), channel8(rgb[2]));
+    }
+
+    // Each colour after from's on the way to to, once, with about where it begins: split in
+    // halves while colours may lie between, or where one begins is known to less than STEP.
+    void collect(double from, COLORREF fromColor, double to, COLORREF toColor,
+                 std::vector<std::pair<double, COLORREF>>& colors) const {
+        if (fromColor == toColor) {
+            return;
+        }
+        if (std::fabs(to - from) > STEP ||
+            (std::fabs(to - from) > SPLIT && !adjacent(fromColor, toColor))) {
             const double middle = (from + to) / 2;
             const COLORREF middleColor = at(middle);
-            const bool middleMeets = middleColor == toColor
-                                         ? toMeets
-                                         : middleColor != fromColor && meets(middleColor, needs);
-            if (const auto found = first(from, fromColor, middle, middleColor, middleMeets)) {
-                return found;
-            }
-            return first(middle, middleColor, to, toColor, toMeets);
+            collect(from, fromColor, middle, middleColor, colors);
+            collect(middle, middleColor, to, toColor, colors);
+            return;
         }
-        return toMeets ? std::optional<double>(to) : std::nullopt;
-    }
-
-    // The lightness nearest to start's whose colour meets the needs, darker or lighter, or none.
-    std::optional<double> nearest(double start) const {
-        std::optional<double> best;
-        for (const double end : {0.0, 1.0}) {
-            const COLORREF endColor = at(end);
-            const auto found = first(start, at(start), end, endColor, meets(endColor, needs));
-            if (found && (!best || std::fabs(*found - start) < std::fabs(*best - start))) {
-                best = found;
-            }
-        }
-        return best;
+        colors.emplace_back(std::fabs(to - own.L), toColor);
     }
 };
-
-// Black and white both fail only between a dark and a light colour, where a grey may not: the
-// grey nearest in lightness that meets the needs, or none.
-std::optional<COLORREF> nearestGrey(double lightness, const std::vector<ContrastNeed>& needs) {
-    std::optional<COLORREF> best;
-    for (int v = 0; v < 256; ++v) {
-        const COLORREF grey = RGB(v, v, v);
-        if (meets(grey, needs) && (!best || std::fabs(toOklab(grey).L - lightness) <
-                                                std::fabs(toOklab(*best).L - lightness))) {
-            best = grey;
-        }
-    }
-    return best;
-}
 
 } // namespace
 
@@ -115,57 +104,33 @@ Oklab toOklab(COLORREF color) {
 }
 
 std::optional<COLORREF> fromOklab(const Oklab& lab) {
-    const auto cube = [](double x) { return x * x * x; };
-    const double l = cube(lab.L + 0.3963377774 * lab.a + 0.2158037573 * lab.b);
-    const double m = cube(lab.L - 0.1055613458 * lab.a - 0.0638541728 * lab.b);
-    const double s = cube(lab.L - 0.0894841775 * lab.a - 1.2914855480 * lab.b);
-    const long r = channel8(4.0767416621 * l - 3.3077115913 * m + 0.2309699292 * s);
-    const long g = channel8(-1.2684380046 * l + 2.6097574011 * m - 0.3413193965 * s);
-    const long b = channel8(-0.0041960863 * l - 0.7034186147 * m + 1.7076147010 * s);
-    if (r < 0 || g < 0 || b < 0) {
+    const Linear rgb = linearOf(lab);
+    if (!inSrgb(rgb)) {
         return std::nullopt;
     }
-    return RGB(r, g, b);
+    return RGB(channel8(rgb[0]), channel8(rgb[1]), channel8(rgb[2]));
 }
 
-Suggestion suggestColor(COLORREF color, const std::vector<ContrastNeed>& needs) {
+std::optional<COLORREF> nearestReading(COLORREF color, const std::function<bool(COLORREF)>& reads) {
+    if (reads(color)) {
+        return color;
+    }
     const Oklab own = toOklab(color);
-    const COLORREF nearer = own.L < 0.5 ? RGB(0, 0, 0) : RGB(255, 255, 255);
-    const COLORREF farther = nearer ^ RGB(255, 255, 255);
-    const Line line{own, needs};
-    Suggestion s;
-    if (meets(color, needs)) {
-        s = {true, color, own.L};
-    } else if (const auto L = line.nearest(own.L)) {
-        s = {true, line.at(*L), *L};
-    } else if (meets(nearer, needs)) {
-        s = {true, nearer, toOklab(nearer).L};
-    } else if (meets(farther, needs)) {
-        s = {true, farther, toOklab(farther).L};
-    } else if (const auto grey = nearestGrey(own.L, needs)) {
-        s = {true, *grey, toOklab(*grey).L};
-    }
-    if (s.found) {
-        double highest = 0;
-        for (const ContrastNeed& need : needs) {
-            highest = std::max(highest, need.minimum);
-        }
-        s.ratio = 21;
-        for (const ContrastNeed& need : needs) {
-            if (need.minimum == highest) {
-                s.ratio = std::min(s.ratio, contrastRatio(s.color, need.with));
-            }
+    const bool grey = GetRValue(color) == GetGValue(color) && GetGValue(color) == GetBValue(color);
+    const Way way{own, grey};
+    std::vector<std::pair<double, COLORREF>> colors; // by how far from own's lightness
+    way.collect(own.L, color, 0, way.at(0), colors);
+    way.collect(own.L, color, 1, way.at(1), colors);
+    std::stable_sort(colors.begin(), colors.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (const auto& [distance, found] : colors) {
+        if (reads(found)) {
+            return found;
         }
     }
-    return s;
-}
-
-Suggestion suggestColor(COLORREF color, const std::vector<COLORREF>& backgrounds, double minimum) {
-    std::vector<ContrastNeed> needs;
-    for (const COLORREF background : backgrounds) {
-        needs.push_back({background, minimum});
-    }
-    return suggestColor(color, needs);
+    // The greys, nearest first in lightness, where no colour of the hue reads.
+    const int v = channel8(own.L * own.L * own.L);
+    return grey ? std::nullopt : nearestReading(RGB(v, v, v), reads);
 }
 
 } // namespace preview

@@ -122,7 +122,7 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
     run.otherStyle = otherStyleRead(hostPath, pass);
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
-    run.fixes = suggestFixes(colors, sources, run.options.window, standin::currentStyle());
+    run.fixes = suggestFixes(colors, sources, run.options.window);
     std::vector<std::pair<int, std::string>> advice;
     for (const Fix& fix : run.fixes) {
         advice.emplace_back(fix.pair, fix.advice);

@@ -5,119 +5,209 @@
 #include "stylefile/color_text.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
+#include <iterator>
+#include <set>
 
 namespace preview {
 namespace {
 
-int positionOf(int index) {
-    const auto* at =
-        std::find(managedColorIndices, managedColorIndices + MANAGED_COLOR_COUNT, index);
-    return at == managedColorIndices + MANAGED_COLOR_COUNT
-               ? -1
-               : static_cast<int>(at - managedColorIndices);
+struct Change {
+    std::string key;
+    COLORREF value;
+};
+
+// The places among the ten of a pair's text, background and gradient's end; -1 for none.
+std::array<int, 3> placesOf(int pair) {
+    const ContrastPair& p = contrastPairs[pair];
+    return {placeOf(p.text), placeOf(p.background), placeOf(p.gradient)};
 }
 
-// The key whose lookup gave one of the ten, or "" for the window or the plug-in's own colour.
-std::string keyOf(const ColorSources& sources, int index) {
-    const int at = index >= 0 ? positionOf(index) : -1;
-    return at < 0 || sources.lookup[at] == StyleLookup::FixedColor
-               ? ""
-               : entryOf(sources.lookup[at]).key;
-}
+// What suggestions are judged on: the key each of the ten came from ("" for the plug-in's own)
+// and the window, with the report's own measure.
+struct Judge {
+    std::array<std::string, MANAGED_COLOR_COUNT> keys;
+    COLORREF window;
 
-// What every colour key gives must read against: the other side of each pair it is drawn in.
-std::vector<ContrastNeed> constraintsOf(const std::string& key, const AppliedColors& colors,
-                                        const ColorSources& sources, COLORREF window) {
-    std::vector<ContrastNeed> against;
-    for (const ContrastPair& pair : contrastPairs) {
-        const bool text = keyOf(sources, pair.text) == key;
-        const bool background =
-            keyOf(sources, pair.background) == key || keyOf(sources, pair.gradient) == key;
-        if (text == background) {
-            continue; // not drawn in it, or on both sides at once
-        }
-        for (int other : text ? std::vector<int>{pair.background, pair.gradient}
-                              : std::vector<int>{pair.text}) {
-            if (other >= 0) {
-                against.push_back({colorAt(colors, other, window), pair.minimum});
-            }
+    bool drawnIn(int pair, const std::string& key) const {
+        const std::array<int, 3> places = placesOf(pair);
+        return std::any_of(places.begin(), places.end(),
+                           [&](int at) { return at >= 0 && keys[at] == key; });
+    }
+    // A gradient's end is one of its pixels: a pair that fails there is known without the blend.
+    bool reads(int pair, const AppliedColors& colors) const {
+        const ContrastPair& p = contrastPairs[pair];
+        const ContrastPair end{p.what, p.text, p.gradient, -1, p.minimum};
+        return !(p.gradient >= 0 && contrastOf(end, colors, window).ratio < p.minimum) &&
+               !(contrastOf(p, colors, window).ratio < p.minimum);
+    }
+    int placeOfKey(const std::string& key) const {
+        return static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin());
+    }
+    void put(AppliedColors& colors, const Change& change) const {
+        for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+            colors[i].value = keys[i] == change.key ? change.value : colors[i].value;
         }
     }
-    return against;
-}
 
-std::string ratioText(double ratio) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2f:1", ratio);
-    return text;
-}
+    // Whether a pair reads as far as it is known: a side whose key is in later is left out, a
+    // gradient's end as if the caption were solid; without its text or caption it reads.
+    bool readsSoFar(int pair, AppliedColors colors, const std::set<std::string>& later) const {
+        const auto [text, background, end] = placesOf(pair);
+        const auto left = [&](int at) { return at >= 0 && later.count(keys[at]) > 0; };
+        if (left(text) || (left(background) && (end < 0 || left(end)))) {
+            return true;
+        }
+        if (left(background) || left(end)) {
+            colors[left(end) ? end : background].value = colors[left(end) ? background : end].value;
+        }
+        return reads(pair, colors);
+    }
+
+    // Each key in turn given the colour nearest its own that makes each pair it is drawn in read,
+    // as far as the keys after it leave it known; at the end every pair must read. What changed,
+    // or none.
+    std::optional<std::vector<Change>> tryOrder(const std::vector<std::string>& order,
+                                                const std::vector<int>& pairs,
+                                                AppliedColors colors) const {
+        std::vector<Change> changes;
+        for (auto key = order.begin(); key != order.end(); ++key) {
+            const std::set<std::string> later(key + 1, order.end());
+            const COLORREF own = colors[placeOfKey(*key)].value;
+            // The plug-in passes over a white menu colour at times: no white highlight is offered.
+            const bool highlight = keys[static_cast<int>(ManagedColor::highlight)] == *key;
+            const auto found = nearestReading(own, [&](COLORREF color) {
+                if (highlight && color == RGB(255, 255, 255)) {
+                    return false;
+                }
+                AppliedColors trial = colors;
+                put(trial, {*key, color});
+                return std::all_of(pairs.begin(), pairs.end(), [&](int pair) {
+                    return !drawnIn(pair, *key) || readsSoFar(pair, trial, later);
+                });
+            });
+            if (!found) {
+                return std::nullopt;
+            }
+            put(colors, {*key, *found});
+            if (*found != own) {
+                changes.push_back({*key, *found});
+            }
+        }
+        const auto read = [&](int pair) { return reads(pair, colors); };
+        return std::all_of(pairs.begin(), pairs.end(), read) ? std::optional(changes)
+                                                             : std::nullopt;
+    }
+
+    // The fewest keys, then the colours nearest their own in OKLab, that make every pair read.
+    std::optional<std::vector<Change>> choose(const std::vector<std::string>& keys,
+                                              const std::vector<int>& pairs,
+                                              const AppliedColors& colors) const {
+        const int n = static_cast<int>(keys.size());
+        std::optional<std::vector<Change>> best;
+        double nearest = 0;
+        for (int size = 1, orders = n; size <= n && !best; ++size) {
+            for (int code = 0; code < orders; ++code) {
+                std::vector<std::string> order; // code's digits in base n, each key once
+                for (int digits = code; static_cast<int>(order.size()) < size; digits /= n) {
+                    order.push_back(keys[digits % n]);
+                }
+                const bool once =
+                    std::set<std::string>(order.begin(), order.end()).size() == order.size();
+                const auto changes = once ? tryOrder(order, pairs, colors) : std::nullopt;
+                double distance = 0;
+                for (const Change& change : changes.value_or(std::vector<Change>{})) {
+                    const Oklab a = toOklab(colors[placeOfKey(change.key)].value);
+                    const Oklab b = toOklab(change.value);
+                    distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
+                }
+                if (changes && (!best || distance < nearest)) {
+                    best = changes;
+                    nearest = distance;
+                }
+            }
+            orders *= n;
+        }
+        return best;
+    }
+};
 
 } // namespace
 
 std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& sources,
-                              COLORREF window, const stylefile::StyleFile& style) {
-    std::vector<Fix> fixes;
+                              COLORREF window) {
+    Judge judge{{}, window};
+    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+        const bool own = sources.lookup[i] == StyleLookup::FixedColor;
+        judge.keys[i] = own ? "" : entryOf(sources.lookup[i]).key;
+    }
+    std::vector<int> unread;
     for (int p = 0; p < CONTRAST_PAIR_COUNT; ++p) {
-        const ContrastPair& pair = contrastPairs[p];
-        const COLORREF text = colorAt(colors, pair.text);
-        const COLORREF background = colorAt(colors, pair.background, window);
-        const COLORREF end = pair.gradient >= 0 ? colorAt(colors, pair.gradient) : background;
-        if (!below(std::min(contrastRatio(text, background), contrastRatio(text, end)),
-                   pair.minimum)) {
-            continue;
+        if (!judge.reads(p, colors)) {
+            unread.push_back(p);
         }
-        const std::string key = keyOf(sources, pair.text);
-        if (key.empty()) {
+    }
+    // Pair by pair, with what was chosen for the pairs before it in: the keys of its colours not
+    // chosen yet, held to every pair one of them is drawn in.
+    AppliedColors mended = colors;
+    std::vector<std::pair<int, Change>> chosen;
+    std::set<std::string> changed;
+    std::vector<Fix> fixes;
+    for (const int p : unread) {
+        if (judge.reads(p, mended)) {
+            continue; // mended by the changes for a pair before it
+        }
+        std::vector<std::string> keys;
+        bool keyed = false;
+        for (const int at : placesOf(p)) {
+            const std::string key = at < 0 ? "" : judge.keys[at];
+            keyed = keyed || !key.empty();
+            if (!key.empty() && changed.count(key) == 0 &&
+                std::count(keys.begin(), keys.end(), key) == 0) {
+                keys.push_back(key);
+            }
+        }
+        std::vector<int> pairs;
+        for (int q = 0; q < CONTRAST_PAIR_COUNT; ++q) {
+            if (q == p || std::any_of(keys.begin(), keys.end(),
+                                      [&](auto& key) { return judge.drawnIn(q, key); })) {
+                pairs.push_back(q);
+            }
+        }
+        const auto changes = judge.choose(keys, pairs, mended);
+        if (!changes) {
             fixes.push_back({p,
-                             "no suggestion: this is the plug-in's own colour, as every menu "
-                             "colour was the window's; give one of them another",
+                             keyed ? "no suggestion: no new colours for the keys that gave these, "
+                                     "one to three at once, make all they colour readable"
+                                   : "no suggestion: this is the plug-in's own colour, as every "
+                                     "menu colour was the window's; give one of them another",
                              false,
                              {}});
             continue;
         }
-        const Suggestion found = suggestColor(text, constraintsOf(key, colors, sources, window));
-        if (found.found) {
-            const std::optional<stylefile::StyleLine> line = style.lineOf(key);
-            const double ratio =
-                std::min(contrastRatio(found.color, background), contrastRatio(found.color, end));
-            fixes.push_back({p,
-                             "suggestion: " + key + " " + stylefile::colorText(found.color) +
-                                 "  (" + ratioText(ratio) + ")",
-                             true,
-                             {key, line ? line->line : 0, stylefile::colorText(found.color)}});
-            continue;
+        for (const Change& change : *changes) {
+            judge.put(mended, change);
+            chosen.emplace_back(p, change);
+            changed.insert(change.key);
         }
-        // No colour of the text's key reads on everything: the background's end that fails is
-        // changed instead, against the text.
-        bool mended = false;
-        for (int side : {pair.background, pair.gradient}) {
-            const std::string other = keyOf(sources, side);
-            const COLORREF color = side >= 0 ? colorAt(colors, side, window) : 0;
-            if (other.empty() || other == key || !below(contrastRatio(text, color), pair.minimum)) {
-                continue;
-            }
-            const Suggestion instead =
-                suggestColor(color, constraintsOf(other, colors, sources, window));
-            if (instead.found) {
-                const std::optional<stylefile::StyleLine> line = style.lineOf(other);
-                fixes.push_back(
-                    {p,
-                     "no colour of " + keyName(key.c_str()) +
-                         " reads on all it is drawn on; instead: " + other + " " +
-                         stylefile::colorText(instead.color) + "  (" +
-                         ratioText(contrastRatio(text, instead.color)) + ")",
-                     true,
-                     {other, line ? line->line : 0, stylefile::colorText(instead.color)}});
-                mended = true;
-            }
+    }
+    // Each change under every pair it mends, else under the pair it was chosen for, with that
+    // pair's ratio once all are in.
+    for (const auto& [p, change] : chosen) {
+        std::vector<int> under;
+        std::copy_if(unread.begin(), unread.end(), std::back_inserter(under),
+                     [&](int q) { return judge.drawnIn(q, change.key); });
+        if (under.empty()) {
+            under.push_back(p);
         }
-        if (!mended) {
-            fixes.push_back({p,
-                             "no colour of " + keyName(key.c_str()) +
-                                 " reads on all it is drawn on, nor of the keys it is drawn on",
-                             false,
-                             {}});
+        const std::string value = stylefile::colorText(change.value);
+        for (const int q : under) {
+            const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
+            fixes.push_back(
+                {q,
+                 "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
+                 q == under.front(),
+                 {change.key, sources.line[judge.placeOfKey(change.key)], value}});
         }
     }
     return fixes;

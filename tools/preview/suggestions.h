@@ -1,5 +1,5 @@
-// What to change where a text is hard to read: for each contrast warning, the line to paste for
-// the key that gave the colour, or why no colour of that key would do.
+// What to change where a text is hard to read: the lines to paste, chosen together so that all of
+// them put in at once make every text read, or why nothing of the style can.
 #pragma once
 
 #include "tools/preview/applied_colors.h"
@@ -13,14 +13,17 @@ namespace preview {
 
 struct Fix {
     int pair;           // the warning it mends, by its place in contrastPairs
-    std::string advice; // "suggestion: window.label.unfocus.textColor: #2b3a29 (4.62:1)", ...
-    bool mends;         // a change is suggested
+    std::string advice; // "suggestion: window.label.unfocus.textColor: #2b3a29  (4.62:1)", ...
+    bool mends;         // the Fix that carries its key's change; a key has one at most
     StyleChange change;
 };
 
-// For each pair of the report below its minimum: a colour of the key that gave the text (or the
-// highlight) that reads on everything that key's colours are drawn with, nearest the style's own.
+// For the pairs of the report below their minimum: the fewest keys, then the colours nearest the
+// style's own, whose new values, each put in every colour its key gives, make each of those pairs
+// and every other pair those keys are drawn in read, by the report's own measure. A key is
+// suggested under each failing pair it is drawn in (under the first pair it is drawn in where it
+// is in none), with that pair's ratio once all of them are in.
 std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& sources,
-                              COLORREF window, const stylefile::StyleFile& style);
+                              COLORREF window);
 
 } // namespace preview
