@@ -54,7 +54,6 @@ struct ColorSources {
     std::array<int, MANAGED_COLOR_COUNT> line{}; // the style line each colour came from, 0 for none
     // In words: "menu.title.color, line 18", "default of menu.frame.color", ...
     std::array<std::string, MANAGED_COLOR_COUNT> words;
-    std::array<int, MANAGED_COLOR_COUNT> line{}; // the style line each colour came from, 0 for none
     // Why the highlight passed over the menu elements it did, in one line; "" for none.
     std::string highlightPassedOver;
 };
