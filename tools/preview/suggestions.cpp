@@ -194,9 +194,10 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
     // Each change under every pair it mends, else under the pair it was chosen for, with that
     // pair's ratio once all are in.
     for (const auto& [p, change] : chosen) {
+        const std::string& key = change.key; // lambdas take no structured binding before C++20
         std::vector<int> under;
         std::copy_if(unread.begin(), unread.end(), std::back_inserter(under),
-                     [&](int q) { return judge.drawnIn(q, change.key); });
+                     [&](int q) { return judge.drawnIn(q, key); });
         if (under.empty()) {
             under.push_back(p);
         }
