@@ -2,8 +2,8 @@
 # what is missing, checks the formatting, builds everything and runs every test, natively, under
 # the sanitizers and for 32-bit and 64-bit Windows.
 
-.PHONY: all packages linux linux-asan windows windows64 test format format-check fuzz-build fuzz \
-	bench-build bench soak preview packages-preview install packages-install
+.PHONY: all packages linux linux-asan windows windows64 test $(TEST_STAGES) format format-check \
+	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
 
 JOBS ?= $(shell nproc)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
@@ -21,21 +21,23 @@ linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ --parallel $(JOBS)
 
-# The Wine tests compare with tintlet-expected-colors of the native build; the 64-bit build
-# packs the release archives, the 32-bit module's too.
-windows windows64: linux
-windows64: windows
+# The stages of `make test`, each a preset's build and then its tests, run two at a time (the
+# Wine tests, one core's work, beside another preset's build), each one's output shown whole
+# when it ends. The Wine tests compare with tintlet-expected-colors of the native build, and the
+# 64-bit build's release archive holds the 32-bit module too.
+TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-fuzz test-bench
 
 test: packages format-check
-	$(MAKE) linux linux-asan windows windows64
-	ctest --preset linux
-	ctest --preset linux-asan
 	@tools/i386-programs.sh
-	ctest --preset windows
-	ctest --preset windows64
-	$(MAKE) fuzz-build
+	@$(MAKE) --no-print-directory -j2 --output-sync=target $(TEST_STAGES)
+
+test-linux test-linux-asan test-windows test-windows64: test-%: %
+	ctest --preset $*
+test-windows test-windows64: linux
+test-windows64: windows
+test-fuzz: fuzz-build
 	ctest --preset fuzz
-	$(MAKE) bench-build
+test-bench: bench-build
 	ctest --preset bench
 
 format:
@@ -66,7 +68,7 @@ bench: packages bench-build
 
 # Each Tintlet.dll in its checking host under Wine: 1,000 starts and stops, then 10,000 style
 # changes.
-soak: packages windows windows64
+soak: packages linux windows windows64
 	cmake --build --preset windows --target soak
 	cmake --build --preset windows64 --target soak
 
