@@ -93,7 +93,8 @@ echo "screenshots of ${#shots[@]} styles in $(($(date +%s) - started)) s, exit c
 grep -e '^making' -e '^trace: screenshot' -e '^screenshot' "$out/report" || true
 cat "$out/errors"
 [ "$status" -eq 0 ] || fail "tintlet-preview --screenshot exited with $status"
-[ "$(cat "$out/errors")" = "screenshot of $deep: a path of 260 bytes is too long for the plug-in (at most 259): it asks with an empty path, and the host's defaults apply" ] ||
+# Beside the lines each style sets for the host alone, which the plug-in never reads.
+[ "$(grep -v ', is not read: ' "$out/errors")" = "screenshot of $deep: a path of 260 bytes is too long for the plug-in (at most 259): it asks with an empty path, and the host's defaults apply" ] ||
     fail "the deep style's path was not named, alone, as too long"
 
 # Each style's samples, as the trace gives them, against what the plug-in gives natively.
