@@ -44,15 +44,6 @@ bool sameFile(const std::string& path, const std::string& style) {
     return !error && !otherError && one == other;
 }
 
-std::string styleRefusal(const std::string& path, const std::vector<std::string>& styles) {
-    for (const std::string& read : styles) {
-        if (sameFile(path, read)) {
-            return "is the style \"" + read + "\" this run reads";
-        }
-    }
-    return "";
-}
-
 // Whether the regular file at path is empty or starts as a picture of kind does.
 bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     char head[16] = {};
@@ -88,9 +79,10 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
     }
     const std::string target = targetOf(path);
     for (const std::string& written : {path, target, partialPictureOf(target)}) {
-        const std::string refusal = styleRefusal(written, styles);
-        if (!refusal.empty()) {
-            return refusal;
+        for (const std::string& read : styles) {
+            if (sameFile(written, read)) {
+                return "is the style \"" + read + "\" this run reads";
+            }
         }
     }
     struct stat status {};
