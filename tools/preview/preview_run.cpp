@@ -159,10 +159,7 @@ int writeFix(Run& run, standin::Session& session) {
     const std::string& path = run.options.fixPath;
     std::vector<StyleChange> changes;
     for (const Fix& fix : run.fixes) {
-        const bool known = std::any_of(changes.begin(), changes.end(), [&](const StyleChange& c) {
-            return c.key == fix.change.key;
-        });
-        if (fix.mends && !known) {
+        if (fix.mends) { // one Fix of each key changed
             changes.push_back(fix.change);
         }
     }
