@@ -5,20 +5,13 @@
 namespace preview {
 
 FileStamp stampOf(const std::string& path) {
-    FileStamp stamp;
-    std::error_code error;
-    const auto modified = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return stamp;
+    std::error_code timeError, sizeError;
+    const auto modified = std::filesystem::last_write_time(path, timeError);
+    const auto size = std::filesystem::file_size(path, sizeError);
+    if (timeError || sizeError) {
+        return {};
     }
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return stamp;
-    }
-    stamp.exists = true;
-    stamp.modified = modified;
-    stamp.size = size;
-    return stamp;
+    return {true, modified, size};
 }
 
 namespace {
