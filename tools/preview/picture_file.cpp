@@ -3,7 +3,6 @@
 #include "stylefile/file_access.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -152,15 +151,14 @@ bool writePicture(const std::string& path, PictureKind kind, const std::string& 
     if (::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
-    std::FILE* stream = ::fdopen(file, "wb");
-    if (stream == nullptr) {
-        ::close(file);
+    // The partial file is a new regular file: a write is not cut short by a signal.
+    int error = 0;
+    for (std::size_t at = 0; at < content.size() && error == 0;) {
+        const ssize_t wrote = ::write(file, content.data() + at, content.size() - at);
+        error = wrote > 0 ? 0 : wrote == 0 ? EIO : errno;
+        at += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
     }
-    errno = 0;
-    const bool written = stream != nullptr &&
-                         std::fwrite(content.data(), 1, content.size(), stream) == content.size();
-    int error = written ? 0 : (errno != 0 ? errno : EIO);
-    if (stream != nullptr && std::fclose(stream) != 0 && error == 0) {
+    if (::close(file) != 0 && error == 0) {
         error = errno;
     }
     if (error != 0) {
