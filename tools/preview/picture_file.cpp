@@ -2,6 +2,7 @@
 
 #include "stylefile/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,10 +62,7 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (start.substr(0, 3) == "\xEF\xBB\xBF") {
         start.remove_prefix(3);
     }
-    while (!start.empty() && (start.front() == ' ' || start.front() == '\t' ||
-                              start.front() == '\r' || start.front() == '\n')) {
-        start.remove_prefix(1);
-    }
+    start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
     // An XML declaration, a comment or doctype, or the svg element itself.
     return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
 }
@@ -73,9 +71,9 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
 
 std::string pictureRefusal(const std::string& path, PictureKind kind,
                            const std::vector<std::string>& styles, bool* slip) {
-    if (slip != nullptr) {
-        *slip = true;
-    }
+    bool unasked = false;
+    bool& slipped = slip != nullptr ? *slip : unasked;
+    slipped = true;
     const std::string target = targetOf(path);
     for (const std::string& written : {path, target, partialPictureOf(target)}) {
         for (const std::string& read : styles) {
@@ -93,9 +91,7 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
         return std::string("holds no ") + (kind == PictureKind::Svg ? "SVG" : "PNG") +
                " picture, and a picture replaces only an earlier one";
     }
-    if (slip != nullptr) {
-        *slip = false;
-    }
+    slipped = false;
     if (::stat(target.c_str(), &status) == 0) {
         return S_ISREG(status.st_mode) ? "" : stylefile::kindOfFile(status.st_mode);
     }
