@@ -23,15 +23,8 @@ std::size_t keyHash(std::string_view key) {
 }
 
 bool sameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 bool isSpace(char c) {
@@ -171,11 +164,8 @@ const StyleFile::Entry* StyleFile::entryOf(std::string_view key) const {
 }
 
 std::optional<std::string_view> StyleFile::find(std::string_view key) const {
-    const Entry* entry = entryOf(key);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    return std::string_view(text_).substr(entry->start + entry->keyLength, entry->valueLength);
+    const std::optional<StyleLine> line = lineOf(key);
+    return line ? std::optional(line->value) : std::nullopt;
 }
 
 std::optional<StyleLine> StyleFile::lineOf(std::string_view key) const {
@@ -269,9 +259,7 @@ bool readStyleFile(const std::string& path, StyleFile* style, std::string* error
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) {
-        c = lowerAscii(c);
-    }
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
     return lower;
 }
 
