@@ -23,6 +23,7 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 namespace preview {
 namespace {
@@ -276,30 +277,24 @@ int fail(const Output& output, const std::string& message, int status) {
 int runPreview(const Options& options, const Output& output) {
     Run run{options, output, options.styles, 0, 0, false, {}, 0, {}, {}};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
-    struct Picture {
-        const char* name;
-        PictureKind kind;
-        std::string path;
-    };
-    std::vector<Picture> pictures;
+    std::vector<std::tuple<const char*, PictureKind, std::string>> pictures;
     if (!options.svgPath.empty()) {
-        pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
+        pictures.emplace_back("SVG", PictureKind::Svg, options.svgPath);
     }
     if (!options.fixPath.empty()) {
-        pictures.push_back({"the mended style", fixKind(options), options.fixPath});
+        pictures.emplace_back("the mended style", fixKind(options), options.fixPath);
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
-            pictures.push_back({"screenshot", PictureKind::Png, file});
+            pictures.emplace_back("screenshot", PictureKind::Png, file);
         }
     }
-    for (const Picture& picture : pictures) {
+    for (const auto& [name, kind, path] : pictures) {
         bool slip = false;
-        const std::string refusal = pictureRefusal(picture.path, picture.kind, run.styles, &slip);
+        const std::string refusal = pictureRefusal(path, kind, run.styles, &slip);
         if (!refusal.empty()) {
             return fail(output,
-                        std::string("cannot write ") + picture.name + " \"" + picture.path +
-                            "\": " + refusal,
+                        std::string("cannot write ") + name + " \"" + path + "\": " + refusal,
                         slip ? 2 : 1);
         }
     }
