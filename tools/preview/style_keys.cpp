@@ -235,8 +235,7 @@ std::string keyTable() {
 }
 
 std::string keyName(const char* key) {
-    const std::string_view name(key);
-    return std::string(name.substr(0, name.size() - 1));
+    return std::string(key, std::strlen(key) - 1);
 }
 
 } // namespace preview
