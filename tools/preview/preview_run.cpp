@@ -79,16 +79,6 @@ PictureKind fixKind(const Options& options) {
     return options.force ? PictureKind::Style : PictureKind::NewStyle;
 }
 
-// Why the plug-in did not start: the text of the error box it showed, if any.
-std::string startFailure(const std::vector<standin::Call>& pass) {
-    for (auto call = pass.rbegin(); call != pass.rend(); ++call) {
-        if (call->function == "MessageBoxA") {
-            return "the plug-in failed to start: " + call->texts[0];
-        }
-    }
-    return "the plug-in failed to start";
-}
-
 enum class Steps { Done, NotStarted, ReportUnwritten };
 
 // One step of the run on a style read for it: the start when the plug-in is not running yet, else
@@ -112,7 +102,11 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
         printTrace(output, pass);
     }
     if (done.start && done.result != 0) {
-        *error = startFailure(pass);
+        // With the text of the last error box it showed, if any.
+        const auto box = std::find_if(pass.rbegin(), pass.rend(), [](const standin::Call& call) {
+            return call.function == "MessageBoxA";
+        });
+        *error = "the plug-in failed to start" + (box != pass.rend() ? ": " + box->texts[0] : "");
         return Steps::NotStarted;
     }
     output.out << std::flush;
