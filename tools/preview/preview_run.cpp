@@ -118,13 +118,9 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window);
-    std::vector<std::pair<int, std::string>> advice;
-    for (const Fix& fix : run.fixes) {
-        advice.emplace_back(fix.pair, fix.advice);
-    }
     const int before = run.warnings;
     output.out << formatReport(path, step, colors, output.swatches, sources, run.options.window,
-                               run.options.windowGiven, advice, &run.warnings)
+                               run.options.windowGiven, run.fixes, &run.warnings)
                << std::flush;
     run.contrastWarnings = run.warnings - before;
     return output.out ? Steps::Done : Steps::ReportUnwritten;
