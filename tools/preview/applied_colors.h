@@ -10,7 +10,6 @@
 
 #include <array>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace preview {
