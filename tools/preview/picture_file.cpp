@@ -18,15 +18,9 @@ namespace fs = std::filesystem;
 
 // The file the picture replaces: path, or through a symbolic link the file it names.
 std::string targetOf(const std::string& path) {
-    struct stat status {};
     std::error_code error;
-    if (::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        const fs::path named = fs::canonical(path, error);
-        if (!error) {
-            return named.string();
-        }
-    }
-    return path;
+    const fs::path named = fs::is_symlink(path, error) ? fs::canonical(path, error) : fs::path();
+    return named.empty() || error ? path : named.string();
 }
 
 // Whether path names the same file as style: the same file on disk, or, where either is missing
