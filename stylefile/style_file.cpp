@@ -27,20 +27,15 @@ bool sameKey(std::string_view a, std::string_view b) {
                       [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
-}
+constexpr std::string_view SPACE = " \t\r\f\v";
 
 } // namespace
 
 std::string_view trim(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    const std::size_t first = text.find_first_not_of(SPACE);
+    return first == std::string_view::npos
+               ? text.substr(text.size())
+               : text.substr(first, text.find_last_not_of(SPACE) - first + 1);
 }
 
 std::string_view nextLine(std::string_view& text) {
