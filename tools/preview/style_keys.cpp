@@ -149,10 +149,7 @@ KeyMatch matchPluginKey(std::string_view key) {
     const std::string words = wordsOf(key);
     bool sameWords = false;
     std::size_t best = MOST_EDITS + 1;
-    const std::vector<PluginKey>& keys = pluginKeys();
-    const PluginKey* const end = keys.data() + keys.size();
-    for (const PluginKey* key = keys.data(); key != end; ++key) {
-        const PluginKey& plugin = *key;
+    for (const PluginKey& plugin : pluginKeys()) {
         // The same words, written otherwise, beat any near spelling.
         if (!sameWords && plugin.words == words) {
             sameWords = true;
