@@ -2,6 +2,7 @@
 // so a short input still makes a complete, well-formed session.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,20 +19,16 @@ class Input {
 
     // The next `length` bytes as they stand (fewer when the input runs out).
     std::string text(size_t length) {
-        std::string result;
-        while (result.size() < length && offset_ < size_) {
-            result += static_cast<char>(data_[offset_++]);
-        }
-        return result;
+        const size_t count = std::min(length, size_ - offset_);
+        offset_ += count;
+        return std::string(reinterpret_cast<const char*>(data_) + offset_ - count, count);
     }
 
     // A text of exactly `length` non-zero bytes: a short piece of the input, repeated. Long texts
     // cost the input only a few bytes.
     std::string pattern(size_t length) {
         std::string piece = text(1 + byte() % 16);
-        for (char& c : piece) {
-            c = c == '\0' ? 'x' : c;
-        }
+        std::replace(piece.begin(), piece.end(), '\0', 'x');
         if (piece.empty()) {
             piece = "x";
         }

@@ -146,22 +146,12 @@ extern "C" COLORREF __cdecl ReadColor(const char* path, const char* key, const c
     require(std::strlen(defaultColor) == 7 && stylefile::parseColor(defaultColor, color),
             "a default that is no colour");
     host->answer.reset();
-    switch (host->input.byte() % 5) {
-    case 0:
-        break; // the default
-    case 1:
-        color = host->windowColor;
-        break;
-    case 2:
-        color = WHITE;
-        break;
-    case 3:
-        color = BLACK;
-        break;
-    default:
-        color = host->input.u32() & 0x00FFFFFF;
-        break;
-    }
+    const uint8_t pick = host->input.byte() % 5; // 0: the default
+    color = pick == 1   ? host->windowColor
+            : pick == 2 ? WHITE
+            : pick == 3 ? BLACK
+            : pick == 4 ? host->input.u32() & 0x00FFFFFF
+                        : color;
     host->colorsGiven.insert(color);
     host->answers[{key, defaultColor}] = color;
     return color;
@@ -198,20 +188,11 @@ std::vector<std::string> runSession(const uint8_t* data, size_t size, bool found
     session.foundIsOne = foundIsOne;
     host = &session;
 
-    switch (session.input.byte() % 4) {
-    case 0:
-        session.windowColor = WHITE;
-        break;
-    case 1:
-        session.windowColor = FALLBACK_HIGHLIGHT;
-        break;
-    case 2:
-        session.windowColor = BLACK;
-        break;
-    default:
-        session.windowColor = session.input.u32() & 0x00FFFFFF;
-        break;
-    }
+    const uint8_t pick = session.input.byte() % 4;
+    session.windowColor = pick == 0   ? WHITE
+                          : pick == 1 ? FALLBACK_HIGHLIGHT
+                          : pick == 2 ? BLACK
+                                      : session.input.u32() & 0x00FFFFFF;
     win32_standin::setSystemColor(COLOR_WINDOW, session.windowColor);
 
     const int passes = 1 + session.input.byte() % 3;

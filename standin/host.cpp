@@ -76,12 +76,9 @@ void unsubscribe(HWND window, const std::vector<UINT>& messages) {
             continue;
         }
         auto& kept = it->messages;
-        kept.erase(std::remove_if(kept.begin(), kept.end(),
-                                  [&](UINT m) {
-                                      return std::find(messages.begin(), messages.end(), m) !=
-                                             messages.end();
-                                  }),
-                   kept.end());
+        for (UINT message : messages) {
+            kept.erase(std::remove(kept.begin(), kept.end(), message), kept.end());
+        }
         if (kept.empty()) {
             subscriptions.erase(it);
         }

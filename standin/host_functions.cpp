@@ -102,12 +102,10 @@ HOST_EXPORT COLORREF __cdecl ReadColor(const char* path, const char* key,
 
 // What IsInString answers; each build of the host exports it in is_in_string.cpp.
 bool standin::textContains(const char* text, const char* fragment) {
-    bool found = false;
-    if (text != nullptr && fragment != nullptr) {
-        // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.
-        found =
-            stylefile::lowerCase(text).find(stylefile::lowerCase(fragment)) != std::string::npos;
-    }
+    // Styles write "ParentRelative" and "Solid"; the plug-in asks in lower case.
+    const bool found =
+        text != nullptr && fragment != nullptr &&
+        stylefile::lowerCase(text).find(stylefile::lowerCase(fragment)) != std::string::npos;
     if (standin::recordingCalls()) {
         standin::record({"IsInString",
                          {number(text), number(fragment)},

@@ -1,43 +1,22 @@
 #include "stylefile/color_text.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace stylefile {
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-} // namespace
 
 bool parseColor(std::string_view text, COLORREF& color) {
-    if ((text.size() != 7 && text.size() != 4) || text.front() != '#') {
+    const char* const end = text.data() + text.size();
+    unsigned value = 0;
+    if ((text.size() != 7 && text.size() != 4) || text.front() != '#' ||
+        std::from_chars(text.data() + 1, end, value, 16).ptr != end) {
         return false;
     }
-    int digits[6];
-    const std::size_t count = text.size() - 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        digits[i] = hexDigit(text[i + 1]);
-        if (digits[i] < 0) {
-            return false;
-        }
-    }
-    int channels[3];
-    for (int i = 0; i < 3; ++i) {
-        // "#rgb" stands for "#rrggbb".
-        channels[i] = count == 3 ? digits[i] * 17 : digits[2 * i] * 16 + digits[2 * i + 1];
-    }
-    color = RGB(channels[0], channels[1], channels[2]);
+    // "#rgb" stands for "#rrggbb".
+    const auto channel = [&](int i) {
+        return text.size() == 4 ? (value >> (8 - 4 * i) & 0xf) * 17 : value >> (16 - 8 * i) & 0xff;
+    };
+    color = RGB(channel(0), channel(1), channel(2));
     return true;
 }
 

@@ -9,22 +9,12 @@
 namespace stylefile {
 
 const char* kindOfFile(unsigned mode) {
-    if (S_ISDIR(mode)) {
-        return "is a directory";
-    }
-    if (S_ISFIFO(mode)) {
-        return "is a FIFO";
-    }
-    if (S_ISCHR(mode)) {
-        return "is a character device";
-    }
-    if (S_ISBLK(mode)) {
-        return "is a block device";
-    }
-    if (S_ISSOCK(mode)) {
-        return "is a socket";
-    }
-    return "is not a regular file";
+    return S_ISDIR(mode)    ? "is a directory"
+           : S_ISFIFO(mode) ? "is a FIFO"
+           : S_ISCHR(mode)  ? "is a character device"
+           : S_ISBLK(mode)  ? "is a block device"
+           : S_ISSOCK(mode) ? "is a socket"
+                            : "is not a regular file";
 }
 
 bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* size,
@@ -36,13 +26,9 @@ bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* si
         return false;
     }
     struct stat status {};
-    if (::fstat(file, &status) != 0) {
-        *reason = std::strerror(errno);
-        ::close(file);
-        return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        *reason = kindOfFile(status.st_mode);
+    const bool stated = ::fstat(file, &status) == 0;
+    if (!stated || !S_ISREG(status.st_mode)) {
+        *reason = stated ? kindOfFile(status.st_mode) : std::strerror(errno);
         ::close(file);
         return false;
     }

@@ -23,31 +23,19 @@ std::size_t keyHash(std::string_view key) {
 }
 
 bool sameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
-}
+constexpr std::string_view SPACE = " \t\r\f\v";
 
 } // namespace
 
 std::string_view trim(std::string_view text) {
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    const std::size_t first = text.find_first_not_of(SPACE);
+    return first == std::string_view::npos
+               ? text.substr(text.size())
+               : text.substr(first, text.find_last_not_of(SPACE) - first + 1);
 }
 
 std::string_view nextLine(std::string_view& text) {
@@ -171,11 +159,8 @@ const StyleFile::Entry* StyleFile::entryOf(std::string_view key) const {
 }
 
 std::optional<std::string_view> StyleFile::find(std::string_view key) const {
-    const Entry* entry = entryOf(key);
-    if (entry == nullptr) {
-        return std::nullopt;
-    }
-    return std::string_view(text_).substr(entry->start + entry->keyLength, entry->valueLength);
+    const std::optional<StyleLine> line = lineOf(key);
+    return line ? std::optional(line->value) : std::nullopt;
 }
 
 std::optional<StyleLine> StyleFile::lineOf(std::string_view key) const {
@@ -269,9 +254,7 @@ bool readStyleFile(const std::string& path, StyleFile* style, std::string* error
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) {
-        c = lowerAscii(c);
-    }
+    std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
     return lower;
 }
 

@@ -196,12 +196,8 @@ TEST(Suggestions, EveryFigureAndEveryMendedCopyAgreeWithWcagOverTheWholeGradient
         const COLORREF window = random() % 2 ? RGB(255, 255, 255) : random() & 0xffffff;
         const Styled s = styled(lookups, values);
         const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, window);
-        std::vector<std::pair<int, std::string>> advice;
-        for (const Fix& fix : fixes) {
-            advice.emplace_back(fix.pair, fix.advice);
-        }
         const std::string report =
-            preview::formatReport("x", "s", s.colors, false, s.sources, window, true, advice);
+            preview::formatReport("x", "s", s.colors, false, s.sources, window, true, fixes);
         const AppliedColors after = mended(s.colors, s.sources, fixes);
         std::set<std::string> changed;
         for (const Fix& fix : fixes) {

@@ -133,8 +133,8 @@ COLORREF readableOn(COLORREF background) {
 
 std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches, const ColorSources& sources,
-                         COLORREF windowColor, bool windowGiven,
-                         const std::vector<std::pair<int, std::string>>& advice, int* warnings) {
+                         COLORREF windowColor, bool windowGiven, const std::vector<Fix>& advice,
+                         int* warnings) {
     int warned = 0;
     std::string report = step + ": " + printable(stylePath) + "\n";
     report += "  " + standin::windowColorLine(windowColor) +
@@ -171,8 +171,8 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
                       stylefile::colorText(contrast.at) + ")";
         }
         report += "\n";
-        for (const auto& [which, line] : advice) {
-            report += which == p ? "      " + line + "\n" : "";
+        for (const Fix& fix : advice) {
+            report += fix.pair == p ? "      " + fix.advice + "\n" : "";
         }
     }
     report += "\n";

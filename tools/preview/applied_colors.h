@@ -3,13 +3,13 @@
 #pragma once
 
 #include "colors/system_color_set.h"
+#include "tools/preview/style_fix.h"
 #include "tools/preview/style_keys.h"
 
 #include <windows.h>
 
 #include <array>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace preview {
@@ -77,17 +77,23 @@ struct Contrast {
 };
 Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLORREF window);
 
+// A line of advice under a pair of the report, and the change it carries (suggestions.h).
+struct Fix {
+    int pair;           // the warning it mends, by its place in contrastPairs
+    std::string advice; // "suggestion: window.label.unfocus.textColor: #2b3a29  (4.62:1)", ...
+    bool mends;         // the Fix that carries its key's change; a key has one at most
+    StyleChange change;
+};
+
 // The report for one step ("start", "change 1", ...): the window colour, assumed or given, one
 // line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
 // came from, then the contrast of each text on its background (a caption's text on the worst
 // pixel of its gradient, named when not the caption's own colour) and of the highlight on the
-// window, each with the lines of advice given for
-// it (by its place in contrastPairs). warnings, when given, is increased by the number of
-// warnings in it.
+// window, each with the lines of advice given for it. warnings, when given, is increased by the
+// number of warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches, const ColorSources& sources,
                          COLORREF windowColor, bool windowGiven,
-                         const std::vector<std::pair<int, std::string>>& advice = {},
-                         int* warnings = nullptr);
+                         const std::vector<Fix>& advice = {}, int* warnings = nullptr);
 
 } // namespace preview

@@ -61,9 +61,9 @@ ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF win
         const std::string key = keyName(entryOf(colorSources[i]).key);
         const standin::Call* made = lookupIn(pass, colorSources[i]);
         sources.line[i] = made != nullptr ? made->line : 0;
-        sources.fromStyle[i] = made != nullptr && made->from == standin::Call::From::Line;
+        const bool fromStyle = made != nullptr && made->from == standin::Call::From::Line;
         const std::string where = ", line " + std::to_string(sources.line[i]);
-        sources.words[i] = sources.fromStyle[i] ? key + where
+        sources.words[i] = fromStyle ? key + where
                            : sources.line[i] > 0
                                ? "default of " + key + " (not a colour" + where + ")"
                                : "default of " + key;

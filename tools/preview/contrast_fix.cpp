@@ -129,8 +129,7 @@ std::optional<COLORREF> nearestReading(COLORREF color, const std::function<bool(
         }
     }
     // The greys, nearest first in lightness, where no colour of the hue reads.
-    const int v = channel8(own.L * own.L * own.L);
-    return grey ? std::nullopt : nearestReading(RGB(v, v, v), reads);
+    return grey ? std::nullopt : nearestReading(Way{own, true}.at(own.L), reads);
 }
 
 } // namespace preview

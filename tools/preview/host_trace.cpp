@@ -2,6 +2,7 @@
 
 #include "colors/style_lookups.h"
 #include "stylefile/color_text.h"
+#include "tools/preview/applied_colors.h"
 #include "tools/preview/terminal_text.h"
 
 #include <cstdio>
@@ -27,12 +28,10 @@ std::string answerWords(const standin::Call& call) {
 }
 
 std::string colorName(int index) {
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        if (managedColorIndices[i] == index) {
-            return managedColorNames[i];
-        }
-    }
-    return index == COLOR_WINDOW ? "COLOR_WINDOW" : std::to_string(index);
+    const int at = placeOf(index);
+    return at >= 0                 ? managedColorNames[at]
+           : index == COLOR_WINDOW ? "COLOR_WINDOW"
+                                   : std::to_string(index);
 }
 
 // A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,

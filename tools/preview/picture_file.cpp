@@ -2,8 +2,8 @@
 
 #include "stylefile/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,15 +18,9 @@ namespace fs = std::filesystem;
 
 // The file the picture replaces: path, or through a symbolic link the file it names.
 std::string targetOf(const std::string& path) {
-    struct stat status {};
     std::error_code error;
-    if (::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
-        const fs::path named = fs::canonical(path, error);
-        if (!error) {
-            return named.string();
-        }
-    }
-    return path;
+    const fs::path named = fs::is_symlink(path, error) ? fs::canonical(path, error) : fs::path();
+    return named.empty() || error ? path : named.string();
 }
 
 // Whether path names the same file as style: the same file on disk, or, where either is missing
@@ -42,15 +36,6 @@ bool sameFile(const std::string& path, const std::string& style) {
     const fs::path one = fs::weakly_canonical(fs::absolute(path), error);
     const fs::path other = fs::weakly_canonical(fs::absolute(style), otherError);
     return !error && !otherError && one == other;
-}
-
-std::string styleRefusal(const std::string& path, const std::vector<std::string>& styles) {
-    for (const std::string& read : styles) {
-        if (sameFile(path, read)) {
-            return "is the style \"" + read + "\" this run reads";
-        }
-    }
-    return "";
 }
 
 // Whether the regular file at path is empty or starts as a picture of kind does.
@@ -71,10 +56,7 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (start.substr(0, 3) == "\xEF\xBB\xBF") {
         start.remove_prefix(3);
     }
-    while (!start.empty() && (start.front() == ' ' || start.front() == '\t' ||
-                              start.front() == '\r' || start.front() == '\n')) {
-        start.remove_prefix(1);
-    }
+    start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
     // An XML declaration, a comment or doctype, or the svg element itself.
     return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
 }
@@ -83,14 +65,15 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
 
 std::string pictureRefusal(const std::string& path, PictureKind kind,
                            const std::vector<std::string>& styles, bool* slip) {
-    if (slip != nullptr) {
-        *slip = true;
-    }
+    bool unasked = false;
+    bool& slipped = slip != nullptr ? *slip : unasked;
+    slipped = true;
     const std::string target = targetOf(path);
     for (const std::string& written : {path, target, partialPictureOf(target)}) {
-        const std::string refusal = styleRefusal(written, styles);
-        if (!refusal.empty()) {
-            return refusal;
+        for (const std::string& read : styles) {
+            if (sameFile(written, read)) {
+                return "is the style \"" + read + "\" this run reads";
+            }
         }
     }
     struct stat status {};
@@ -102,9 +85,7 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
         return std::string("holds no ") + (kind == PictureKind::Svg ? "SVG" : "PNG") +
                " picture, and a picture replaces only an earlier one";
     }
-    if (slip != nullptr) {
-        *slip = false;
-    }
+    slipped = false;
     if (::stat(target.c_str(), &status) == 0) {
         return S_ISREG(status.st_mode) ? "" : stylefile::kindOfFile(status.st_mode);
     }
@@ -160,15 +141,14 @@ bool writePicture(const std::string& path, PictureKind kind, const std::string& 
     if (::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
-    std::FILE* stream = ::fdopen(file, "wb");
-    if (stream == nullptr) {
-        ::close(file);
+    // The partial file is a new regular file: a write is not cut short by a signal.
+    int error = 0;
+    for (std::size_t at = 0; at < content.size() && error == 0;) {
+        const ssize_t wrote = ::write(file, content.data() + at, content.size() - at);
+        error = wrote > 0 ? 0 : wrote == 0 ? EIO : errno;
+        at += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
     }
-    errno = 0;
-    const bool written = stream != nullptr &&
-                         std::fwrite(content.data(), 1, content.size(), stream) == content.size();
-    int error = written ? 0 : (errno != 0 ? errno : EIO);
-    if (stream != nullptr && std::fclose(stream) != 0 && error == 0) {
+    if (::close(file) != 0 && error == 0) {
         error = errno;
     }
     if (error != 0) {

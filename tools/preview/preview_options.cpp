@@ -2,7 +2,9 @@
 
 #include "stylefile/color_text.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <getopt.h>
 #include <utility>
 
@@ -82,12 +84,10 @@ const std::pair<int, std::string Options::*> paths[] = {
     {SCREENSHOT, &Options::screenshotPath}, {SVG, &Options::svgPath}, {FIX, &Options::fixPath}};
 
 std::string nameOf(int option) {
-    for (const ::option& known : longOptions) {
-        if (known.val == option && known.name != nullptr) {
-            return std::string("--") + known.name;
-        }
-    }
-    return "-" + std::string(1, static_cast<char>(option));
+    const auto end = std::end(longOptions) - 1; // before the terminating entry
+    const auto known = std::find_if(std::begin(longOptions), end,
+                                    [&](const ::option& o) { return o.val == option; });
+    return known != end ? std::string("--") + known->name : "-" + std::string(1, char(option));
 }
 
 } // namespace

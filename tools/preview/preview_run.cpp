@@ -23,6 +23,7 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 namespace preview {
 namespace {
@@ -78,16 +79,6 @@ PictureKind fixKind(const Options& options) {
     return options.force ? PictureKind::Style : PictureKind::NewStyle;
 }
 
-// Why the plug-in did not start: the text of the error box it showed, if any.
-std::string startFailure(const std::vector<standin::Call>& pass) {
-    for (auto call = pass.rbegin(); call != pass.rend(); ++call) {
-        if (call->function == "MessageBoxA") {
-            return "the plug-in failed to start: " + call->texts[0];
-        }
-    }
-    return "the plug-in failed to start";
-}
-
 enum class Steps { Done, NotStarted, ReportUnwritten };
 
 // One step of the run on a style read for it: the start when the plug-in is not running yet, else
@@ -111,7 +102,11 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
         printTrace(output, pass);
     }
     if (done.start && done.result != 0) {
-        *error = startFailure(pass);
+        // With the text of the last error box it showed, if any.
+        const auto box = std::find_if(pass.rbegin(), pass.rend(), [](const standin::Call& call) {
+            return call.function == "MessageBoxA";
+        });
+        *error = "the plug-in failed to start" + (box != pass.rend() ? ": " + box->texts[0] : "");
         return Steps::NotStarted;
     }
     output.out << std::flush;
@@ -123,13 +118,9 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window);
-    std::vector<std::pair<int, std::string>> advice;
-    for (const Fix& fix : run.fixes) {
-        advice.emplace_back(fix.pair, fix.advice);
-    }
     const int before = run.warnings;
     output.out << formatReport(path, step, colors, output.swatches, sources, run.options.window,
-                               run.options.windowGiven, advice, &run.warnings)
+                               run.options.windowGiven, run.fixes, &run.warnings)
                << std::flush;
     run.contrastWarnings = run.warnings - before;
     return output.out ? Steps::Done : Steps::ReportUnwritten;
@@ -159,10 +150,7 @@ int writeFix(Run& run, standin::Session& session) {
     const std::string& path = run.options.fixPath;
     std::vector<StyleChange> changes;
     for (const Fix& fix : run.fixes) {
-        const bool known = std::any_of(changes.begin(), changes.end(), [&](const StyleChange& c) {
-            return c.key == fix.change.key;
-        });
-        if (fix.mends && !known) {
+        if (fix.mends) { // one Fix of each key changed
             changes.push_back(fix.change);
         }
     }
@@ -279,30 +267,24 @@ int fail(const Output& output, const std::string& message, int status) {
 int runPreview(const Options& options, const Output& output) {
     Run run{options, output, options.styles, 0, 0, false, {}, 0, {}, {}};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
-    struct Picture {
-        const char* name;
-        PictureKind kind;
-        std::string path;
-    };
-    std::vector<Picture> pictures;
+    std::vector<std::tuple<const char*, PictureKind, std::string>> pictures;
     if (!options.svgPath.empty()) {
-        pictures.push_back({"SVG", PictureKind::Svg, options.svgPath});
+        pictures.emplace_back("SVG", PictureKind::Svg, options.svgPath);
     }
     if (!options.fixPath.empty()) {
-        pictures.push_back({"the mended style", fixKind(options), options.fixPath});
+        pictures.emplace_back("the mended style", fixKind(options), options.fixPath);
     }
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
-            pictures.push_back({"screenshot", PictureKind::Png, file});
+            pictures.emplace_back("screenshot", PictureKind::Png, file);
         }
     }
-    for (const Picture& picture : pictures) {
+    for (const auto& [name, kind, path] : pictures) {
         bool slip = false;
-        const std::string refusal = pictureRefusal(picture.path, picture.kind, run.styles, &slip);
+        const std::string refusal = pictureRefusal(path, kind, run.styles, &slip);
         if (!refusal.empty()) {
             return fail(output,
-                        std::string("cannot write ") + picture.name + " \"" + picture.path +
-                            "\": " + refusal,
+                        std::string("cannot write ") + name + " \"" + path + "\": " + refusal,
                         slip ? 2 : 1);
         }
     }

@@ -20,6 +20,14 @@ std::string where(const SceneSample& sample) {
     return text;
 }
 
+COLORREF pixelAt(const Picture& picture, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned char>(picture.rgb[at + i]);
+    };
+    return RGB(byte(0), byte(1), byte(2));
+}
+
 } // namespace
 
 bool parseSceneSample(const std::string& line, SceneSample* sample) {
@@ -39,14 +47,6 @@ bool parseSceneSample(const std::string& line, SceneSample* sample) {
     }
     *sample = parsed;
     return true;
-}
-
-COLORREF pixelAt(const Picture& picture, int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
-    const auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(picture.rgb[at + i]);
-    };
-    return RGB(byte(0), byte(1), byte(2));
 }
 
 std::vector<std::string> compareScene(const Picture& picture,

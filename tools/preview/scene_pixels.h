@@ -26,8 +26,6 @@ struct Picture {
     std::string rgb;
 };
 
-COLORREF pixelAt(const Picture& picture, int x, int y);
-
 // Where the picture does not show the applied colours, one line each: empty when every sample
 // holds and each of the ten colours was sampled. trace, when given, gets a line per sample.
 std::vector<std::string> compareScene(const Picture& picture,

@@ -35,13 +35,12 @@ void onStopSignal(int signal) {
 } // namespace
 
 void handleStopSignals() {
+    // No SA_RESTART: a wait the signal interrupts ends, and the stop flag is seen at once.
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     sigaddset(&action.sa_mask, SIGINT);
     sigaddset(&action.sa_mask, SIGTERM);
-    // No SA_RESTART: a wait the signal interrupts ends, and the stop flag is seen at once.
-    action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }

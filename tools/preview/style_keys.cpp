@@ -24,10 +24,8 @@ struct Characters {
     std::uint64_t present = 0; // a bit for each character in it, by its value modulo 64
 };
 
-// False when key is longer than LONGEST_KEY characters.
+// Into a Characters made for it; false when key is longer than LONGEST_KEY characters.
 bool charactersOf(std::string_view key, Characters* out) {
-    out->size = 0;
-    out->present = 0;
     if (key.size() > 4 * LONGEST_KEY) {
         return false;
     }
@@ -110,25 +108,24 @@ std::size_t editDistance(const char32_t* a, std::size_t n, const char32_t* b, st
     std::size_t* last = rows[1];   // row i - 1
     std::size_t* row = rows[2];
     for (std::size_t j = 0; j <= m + 1; ++j) {
-        last[j] = j < beyond ? j : beyond;
+        last[j] = std::min(j, beyond);
         before[j] = beyond;
     }
     for (std::size_t i = 1; i <= n; ++i) {
         const std::size_t from = i > limit ? i - limit : 1;
-        const std::size_t to = i + limit < m ? i + limit : m;
+        const std::size_t to = std::min(i + limit, m);
         row[from - 1] = from == 1 && i < beyond ? i : beyond;
         row[to + 1] = beyond;
         std::size_t best = row[from - 1];
         for (std::size_t j = from; j <= to; ++j) {
-            std::size_t cell = last[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
-            cell = last[j] + 1 < cell ? last[j] + 1 : cell;
-            cell = row[j - 1] + 1 < cell ? row[j - 1] + 1 : cell;
+            std::size_t cell = std::min(
+                {last[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1), last[j] + 1, row[j - 1] + 1});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1] &&
                 before[j - 2] + 1 < cell) {
                 cell = before[j - 2] + 1;
             }
-            row[j] = cell < beyond ? cell : beyond;
-            best = row[j] < best ? row[j] : best;
+            row[j] = std::min(cell, beyond);
+            best = std::min(best, row[j]);
         }
         if (best > limit) {
             return beyond;
@@ -152,10 +149,7 @@ KeyMatch matchPluginKey(std::string_view key) {
     const std::string words = wordsOf(key);
     bool sameWords = false;
     std::size_t best = MOST_EDITS + 1;
-    const std::vector<PluginKey>& keys = pluginKeys();
-    const PluginKey* const end = keys.data() + keys.size();
-    for (const PluginKey* key = keys.data(); key != end; ++key) {
-        const PluginKey& plugin = *key;
+    for (const PluginKey& plugin : pluginKeys()) {
         // The same words, written otherwise, beat any near spelling.
         if (!sameWords && plugin.words == words) {
             sameWords = true;
@@ -238,8 +232,7 @@ std::string keyTable() {
 }
 
 std::string keyName(const char* key) {
-    const std::string_view name(key);
-    return std::string(name.substr(0, name.size() - 1));
+    return std::string(key, std::strlen(key) - 1);
 }
 
 } // namespace preview

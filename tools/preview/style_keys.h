@@ -50,7 +50,6 @@ std::string keyName(const char* key);
 // Where each of the ten applied colours, in the plug-in's order, came from.
 struct ColorSources {
     std::array<StyleLookup, MANAGED_COLOR_COUNT> lookup{}; // FixedColor: the plug-in's own
-    std::array<bool, MANAGED_COLOR_COUNT> fromStyle{};     // the style gave it, not a default
     std::array<int, MANAGED_COLOR_COUNT> line{}; // the style line each colour came from, 0 for none
     // In words: "menu.title.color, line 18", "default of menu.frame.color", ...
     std::array<std::string, MANAGED_COLOR_COUNT> words;

@@ -174,13 +174,11 @@ void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings
 // seen.
 void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
     // A file of one key over and over is checked once.
-    std::string_view lastKey;
+    std::optional<std::string_view> lastKey;
     KeyMatch match;
     const InvisibleCharacter* invisible = nullptr;
-    bool first = true;
     for (const stylefile::StyleLine line : style.lines()) {
-        if (first || line.key != lastKey) {
-            first = false;
+        if (line.key != lastKey) {
             lastKey = line.key;
             match = matchPluginKey(line.key);
             invisible = match.read ? nullptr : invisibleCharacterIn(line.key);

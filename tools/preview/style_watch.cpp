@@ -5,41 +5,25 @@
 namespace preview {
 
 FileStamp stampOf(const std::string& path) {
-    FileStamp stamp;
-    std::error_code error;
-    const auto modified = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return stamp;
+    std::error_code timeError, sizeError;
+    const auto modified = std::filesystem::last_write_time(path, timeError);
+    const auto size = std::filesystem::file_size(path, sizeError);
+    if (timeError || sizeError) {
+        return {};
     }
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return stamp;
-    }
-    stamp.exists = true;
-    stamp.modified = modified;
-    stamp.size = size;
-    return stamp;
+    return {true, modified, size};
 }
-
-namespace {
-
-// One wait of interval; a signal ends it early (a restarting sleep would not), so a stop set by
-// a signal handler is seen at once.
-void waitFor(std::chrono::milliseconds interval) {
-    const auto count = interval.count();
-    const timespec time{static_cast<time_t>(count / 1000),
-                        static_cast<long>(count % 1000) * 1000000};
-    nanosleep(&time, nullptr);
-}
-
-} // namespace
 
 int watchStyleFile(const std::string& path, std::chrono::milliseconds interval,
                    const std::atomic<bool>& stop, int limit, const std::function<void()>& changed) {
     int changes = 0;
     FileStamp last = stampOf(path);
+    // A signal ends a wait early (a restarting sleep would not), so a stop it sets is seen at once.
+    const auto count = interval.count();
+    const timespec pauseFor{static_cast<time_t>(count / 1000),
+                            static_cast<long>(count % 1000) * 1000000};
     while (!stop && (limit <= 0 || changes < limit)) {
-        waitFor(interval);
+        nanosleep(&pauseFor, nullptr);
         if (stop) {
             break;
         }

@@ -3,20 +3,12 @@
 #pragma once
 
 #include "tools/preview/applied_colors.h"
-#include "tools/preview/style_fix.h"
 #include "tools/preview/style_keys.h"
 
 #include <string>
 #include <vector>
 
 namespace preview {
-
-struct Fix {
-    int pair;           // the warning it mends, by its place in contrastPairs
-    std::string advice; // "suggestion: window.label.unfocus.textColor: #2b3a29  (4.62:1)", ...
-    bool mends;         // the Fix that carries its key's change; a key has one at most
-    StyleChange change;
-};
 
 // For the pairs of the report below their minimum: the fewest keys, then the colours nearest the
 // style's own, whose new values, each put in every colour its key gives, make each of those pairs

@@ -1,6 +1,8 @@
 #include "tools/preview/terminal_text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstring>
 
 namespace preview {
@@ -33,12 +35,10 @@ const InvisibleCharacter invisibleCharacters[] = {
 };
 
 const InvisibleCharacter* invisible(char32_t code) {
-    for (const InvisibleCharacter& character : invisibleCharacters) {
-        if (character.code == code) {
-            return &character;
-        }
-    }
-    return nullptr;
+    const auto* const end = std::end(invisibleCharacters);
+    const auto* found = std::find_if(std::begin(invisibleCharacters), end,
+                                     [&](const InvisibleCharacter& c) { return c.code == code; });
+    return found == end ? nullptr : found;
 }
 
 } // namespace
@@ -119,9 +119,8 @@ std::string quotedText(std::string_view text) {
 }
 
 bool colorWanted(bool terminal, const char* noColor, const char* term) {
-    const bool noColorSet = noColor != nullptr && *noColor != '\0';
-    const bool dumb = term != nullptr && std::strcmp(term, "dumb") == 0;
-    return terminal && !noColorSet && !dumb;
+    return terminal && (noColor == nullptr || *noColor == '\0') &&
+           (term == nullptr || std::strcmp(term, "dumb") != 0);
 }
 
 } // namespace preview
