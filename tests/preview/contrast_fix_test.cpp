@@ -1,6 +1,7 @@
 #include "tools/preview/contrast_fix.h"
 
 #include "stylefile/color_text.h"
+#include "tests/preview/wcag_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +20,6 @@ using preview::Oklab;
 const COLORREF BLACK = RGB(0, 0, 0), WHITE = RGB(255, 255, 255);
 
 // WCAG 2 from its definition, apart from the tool's own.
-double wcagLuminance(COLORREF color) {
-    static const std::array<double, 256> linear = [] {
-        std::array<double, 256> table{};
-        for (int v = 0; v < 256; ++v) {
-            const double c = v / 255.0;
-            table[v] = c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-        }
-        return table;
-    }();
-    return 0.2126 * linear[GetRValue(color)] + 0.7152 * linear[GetGValue(color)] +
-           0.0722 * linear[GetBValue(color)];
-}
-
-double wcagRatio(COLORREF x, COLORREF y) {
-    const double a = wcagLuminance(x) + 0.05, b = wcagLuminance(y) + 0.05;
-    return std::max(a, b) / std::min(a, b);
-}
 
 // What a colour must read with: another colour, at a minimum.
 struct Need {

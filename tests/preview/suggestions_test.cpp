@@ -3,6 +3,7 @@
 #include "tools/preview/suggestions.h"
 
 #include "stylefile/color_text.h"
+#include "tests/preview/wcag_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -21,24 +22,6 @@ using preview::AppliedColors;
 using preview::ColorSources;
 using preview::Fix;
 
-double luminance(COLORREF color) {
-    static const std::vector<double> linear = [] {
-        std::vector<double> table;
-        for (double c = 0; c < 256; ++c) {
-            table.push_back(c / 255 <= 0.03928 ? c / 255 / 12.92
-                                               : std::pow((c / 255 + 0.055) / 1.055, 2.4));
-        }
-        return table;
-    }();
-    return 0.2126 * linear[GetRValue(color)] + 0.7152 * linear[GetGValue(color)] +
-           0.0722 * linear[GetBValue(color)];
-}
-
-double ratio(COLORREF x, COLORREF y) {
-    const double a = luminance(x) + 0.05, b = luminance(y) + 0.05;
-    return std::max(a, b) / std::min(a, b);
-}
-
 COLORREF valueOf(const AppliedColors& colors, int index, COLORREF window) {
     for (const auto& color : colors) {
         if (color.index == index) {
@@ -55,12 +38,12 @@ double worstRatio(const preview::ContrastPair& pair, const AppliedColors& colors
     const COLORREF from = valueOf(colors, pair.background, window);
     const COLORREF to = pair.gradient < 0 ? from : valueOf(colors, pair.gradient, window);
     const int width = 4080;
-    double worst = ratio(text, from);
+    double worst = wcagRatio(text, from);
     for (int x = 1; x <= width && to != from; ++x) {
         const auto channel = [&](int a, int b) { return (a * (width - x) + b * x) / width; };
-        worst = std::min(worst, ratio(text, RGB(channel(GetRValue(from), GetRValue(to)),
-                                                channel(GetGValue(from), GetGValue(to)),
-                                                channel(GetBValue(from), GetBValue(to)))));
+        worst = std::min(worst, wcagRatio(text, RGB(channel(GetRValue(from), GetRValue(to)),
+                                                    channel(GetGValue(from), GetGValue(to)),
+                                                    channel(GetBValue(from), GetBValue(to)))));
     }
     return worst;
 }
