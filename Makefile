@@ -2,6 +2,9 @@
 # what is missing, checks the formatting, builds everything and runs every test, natively, under
 # the sanitizers and for 32-bit and 64-bit Windows.
 
+# The stages of `make test` (below).
+TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-fuzz test-bench
+
 .PHONY: all packages linux linux-asan windows windows64 test $(TEST_STAGES) format format-check \
 	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
 
@@ -25,8 +28,6 @@ linux linux-asan windows windows64:
 # Wine tests, one core's work, beside another preset's build), each one's output shown whole
 # when it ends. The Wine tests compare with tintlet-expected-colors of the native build, and the
 # 64-bit build's release archive holds the 32-bit module too.
-TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-fuzz test-bench
-
 test: packages format-check
 	@tools/i386-programs.sh
 	@$(MAKE) --no-print-directory -j2 --output-sync=target $(TEST_STAGES)
