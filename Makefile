@@ -3,7 +3,7 @@
 # the sanitizers and for 32-bit and 64-bit Windows.
 
 # The stages of `make test` (below).
-TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-fuzz test-bench
+TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-bench
 
 .PHONY: all packages linux linux-asan windows windows64 test $(TEST_STAGES) format format-check \
 	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
@@ -36,8 +36,6 @@ test-linux test-linux-asan test-windows test-windows64: test-%: %
 	ctest --preset $*
 test-windows test-windows64: linux
 test-windows64: windows
-test-fuzz: fuzz-build
-	ctest --preset fuzz
 test-bench: bench-build
 	ctest --preset bench
 

@@ -32,7 +32,7 @@ packages=(
     "g++-mingw-w64-i686 i686-w64-mingw32-g++-win32"
     "binutils-mingw-w64-i686 i686-w64-mingw32-dlltool"
     "wine32:i386 /usr/lib/wine/wine"             # the 32-bit Tintlet.dll end to end
-    "clang-14 clang++-14"                        # fuzz targets (libFuzzer)
+    "clang-14 clang++-14"                        # the sanitizer build and the fuzz targets
     "libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "zip zip" "unzip unzip"                      # make dist, and its test
     "libxml2-utils xmllint"                      # the preview's SVG is checked to be well-formed
