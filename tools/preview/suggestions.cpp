@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <set>
 
 namespace preview {
@@ -150,7 +149,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
     // Pair by pair, with what was chosen for the pairs before it in: the keys of its colours not
     // chosen yet, held to every pair one of them is drawn in.
     AppliedColors mended = colors;
-    std::vector<std::pair<int, Change>> chosen;
+    std::vector<Change> chosen;
     std::set<std::string> changed;
     std::vector<Fix> fixes;
     for (const int p : unread) {
@@ -187,28 +186,24 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         }
         for (const Change& change : *changes) {
             judge.put(mended, change);
-            chosen.emplace_back(p, change);
+            chosen.push_back(change);
             changed.insert(change.key);
         }
     }
-    // Each change under every pair it mends, else under the pair it was chosen for, with that
-    // pair's ratio once all are in.
-    for (const auto& [p, change] : chosen) {
-        const std::string& key = change.key; // lambdas take no structured binding before C++20
-        std::vector<int> under;
-        std::copy_if(unread.begin(), unread.end(), std::back_inserter(under),
-                     [&](int q) { return judge.drawnIn(q, key); });
-        if (under.empty()) {
-            under.push_back(p);
-        }
+    // Each change under every failing pair it is drawn in (the one it was chosen for among
+    // them), with that pair's ratio once all are in; the first carries the change.
+    for (const Change& change : chosen) {
         const std::string value = stylefile::colorText(change.value);
-        for (const int q : under) {
-            const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
-            fixes.push_back(
-                {q,
-                 "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
-                 q == under.front(),
-                 {change.key, sources.line[judge.placeOfKey(change.key)], value}});
+        const StyleChange edit{change.key, sources.line[judge.placeOfKey(change.key)], value};
+        bool first = true;
+        for (const int q : unread) {
+            if (judge.drawnIn(q, change.key)) {
+                const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
+                fixes.push_back(
+                    {q, "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
+                     first, edit});
+                first = false;
+            }
         }
     }
     return fixes;
