@@ -57,9 +57,9 @@ AppliedColors mended(AppliedColors colors, const ColorSources& sources,
                      const std::vector<Fix>& fixes) {
     for (const Fix& fix : fixes) {
         COLORREF value = 0;
-        if (fix.mends && stylefile::parseColor(fix.change.value, value)) {
+        if (fix.change && stylefile::parseColor(fix.change->value, value)) {
             for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-                colors[i].value = keyAt(sources, i) == fix.change.key ? value : colors[i].value;
+                colors[i].value = keyAt(sources, i) == fix.change->key ? value : colors[i].value;
             }
         }
     }
@@ -127,7 +127,7 @@ TEST(Suggestions, SayWhyNothingCanMend) {
     const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, navy);
     ASSERT_EQ(fixes.size(), 1u);
     EXPECT_EQ(fixes[0].pair, 4);
-    EXPECT_FALSE(fixes[0].mends);
+    EXPECT_FALSE(fixes[0].change);
     EXPECT_EQ(fixes[0].advice.rfind("no suggestion: this is the plug-in's own colour", 0), 0u);
 }
 
@@ -184,8 +184,8 @@ TEST(Suggestions, EveryFigureAndEveryMendedCopyAgreeWithWcagOverTheWholeGradient
         const AppliedColors after = mended(s.colors, s.sources, fixes);
         std::set<std::string> changed;
         for (const Fix& fix : fixes) {
-            EXPECT_TRUE(!fix.mends || changed.insert(fix.change.key).second)
-                << fix.change.key << " has more than one value\n"
+            EXPECT_TRUE(!fix.change || changed.insert(fix.change->key).second)
+                << fix.change->key << " has more than one value\n"
                 << report;
         }
         for (int p = 0; p < preview::CONTRAST_PAIR_COUNT; ++p) {

@@ -142,8 +142,8 @@ int writeFix(Run& run, standin::Session& session, const std::string& text) {
     const std::string& path = run.options.fixPath;
     std::vector<StyleChange> changes;
     for (const Fix& fix : run.fixes) {
-        if (fix.mends) { // one Fix of each key changed
-            changes.push_back(fix.change);
+        if (fix.change) {
+            changes.push_back(*fix.change);
         }
     }
     std::string error, reason;

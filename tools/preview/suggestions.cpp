@@ -180,8 +180,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                                      "one to three at once, make all they colour readable"
                                    : "no suggestion: this is the plug-in's own colour, as every "
                                      "menu colour was the window's; give one of them another",
-                             false,
-                             {}});
+                             std::nullopt});
             continue;
         }
         for (const Change& change : *changes) {
@@ -201,7 +200,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                 const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
                 fixes.push_back(
                     {q, "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
-                     first, edit});
+                     first ? std::optional(edit) : std::nullopt});
                 first = false;
             }
         }
