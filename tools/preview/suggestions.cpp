@@ -16,6 +16,12 @@ struct Change {
     COLORREF value;
 };
 
+// What an order of keys changes, and how far that is from their own colours in OKLab.
+struct Choice {
+    std::vector<Change> changes;
+    double distance = 0;
+};
+
 // The places among the ten of a pair's text, background and gradient's end; -1 for none.
 std::array<int, 3> placesOf(int pair) {
     const ContrastPair& p = contrastPairs[pair];
@@ -66,10 +72,9 @@ struct Judge {
     // Each key in turn given the colour nearest its own that makes each pair it is drawn in read,
     // as far as the keys after it leave it known; at the end every pair must read. What changed,
     // or none.
-    std::optional<std::vector<Change>> tryOrder(const std::vector<std::string>& order,
-                                                const std::vector<int>& pairs,
-                                                AppliedColors colors) const {
-        std::vector<Change> changes;
+    std::optional<Choice> tryOrder(const std::vector<std::string>& order,
+                                   const std::vector<int>& pairs, AppliedColors colors) const {
+        Choice choice;
         for (auto key = order.begin(); key != order.end(); ++key) {
             const std::set<std::string> later(key + 1, order.end());
             const COLORREF own = colors[placeOfKey(*key)].value;
@@ -90,21 +95,20 @@ struct Judge {
             }
             put(colors, {*key, *found});
             if (*found != own) {
-                changes.push_back({*key, *found});
+                const Oklab a = toOklab(own), b = toOklab(*found);
+                choice.changes.push_back({*key, *found});
+                choice.distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
             }
         }
         const auto read = [&](int pair) { return reads(pair, colors); };
-        return std::all_of(pairs.begin(), pairs.end(), read) ? std::optional(changes)
-                                                             : std::nullopt;
+        return std::all_of(pairs.begin(), pairs.end(), read) ? std::optional(choice) : std::nullopt;
     }
 
     // The fewest keys, then the colours nearest their own in OKLab, that make every pair read.
-    std::optional<std::vector<Change>> choose(const std::vector<std::string>& keys,
-                                              const std::vector<int>& pairs,
-                                              const AppliedColors& colors) const {
+    std::optional<Choice> choose(const std::vector<std::string>& keys,
+                                 const std::vector<int>& pairs, const AppliedColors& colors) const {
         const int n = static_cast<int>(keys.size());
-        std::optional<std::vector<Change>> best;
-        double nearest = 0;
+        std::optional<Choice> best;
         for (int size = 1, orders = n; size <= n && !best; ++size) {
             for (int code = 0; code < orders; ++code) {
                 std::vector<std::string> order; // code's digits in base n, each key once
@@ -113,16 +117,9 @@ struct Judge {
                 }
                 const bool once =
                     std::set<std::string>(order.begin(), order.end()).size() == order.size();
-                const auto changes = once ? tryOrder(order, pairs, colors) : std::nullopt;
-                double distance = 0;
-                for (const Change& change : changes.value_or(std::vector<Change>{})) {
-                    const Oklab a = toOklab(colors[placeOfKey(change.key)].value);
-                    const Oklab b = toOklab(change.value);
-                    distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
-                }
-                if (changes && (!best || distance < nearest)) {
-                    best = changes;
-                    nearest = distance;
+                const auto choice = once ? tryOrder(order, pairs, colors) : std::nullopt;
+                if (choice && (!best || choice->distance < best->distance)) {
+                    best = choice;
                 }
             }
             orders *= n;
@@ -173,8 +170,8 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                 pairs.push_back(q);
             }
         }
-        const auto changes = judge.choose(keys, pairs, mended);
-        if (!changes) {
+        const auto choice = judge.choose(keys, pairs, mended);
+        if (!choice) {
             fixes.push_back({p,
                              keyed ? "no suggestion: no new colours for the keys that gave these, "
                                      "one to three at once, make all they colour readable"
@@ -183,7 +180,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                              std::nullopt});
             continue;
         }
-        for (const Change& change : *changes) {
+        for (const Change& change : choice->changes) {
             judge.put(mended, change);
             chosen.push_back(change);
             changed.insert(change.key);
