@@ -131,6 +131,25 @@ TEST(Suggestions, SayWhyNothingCanMend) {
     EXPECT_EQ(fixes[0].advice.rfind("no suggestion: this is the plug-in's own colour", 0), 0u);
 }
 
+// A key the style lacks gives each colour its default: menu.title.textColor is white on the
+// highlight and black on the black tooltip. White for it moves the tooltip's text, so it is
+// suggested, though the highlight's text is white already.
+TEST(Suggestions, AKeyWithAColourOfItsOwnForEachFieldIsChangedWhereItMoves) {
+    const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+    Styled s =
+        styled({L::FocusTitleColor, L::FocusTitleColorTo, L::FocusLabelTextColor,
+                L::UnfocusTitleColor, L::UnfocusTitleColorTo, L::UnfocusLabelTextColor,
+                L::TitleColor, L::TitleTextColor, L::TooltipTitleColor, L::TooltipTitleTextColor},
+               {black, black, white, black, black, white, black, white, black, black});
+    s.colors[9].value = black; // styled gives each key one colour
+    const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, white);
+    ASSERT_EQ(fixes.size(), 1u);
+    EXPECT_EQ(fixes[0].pair, 3);
+    EXPECT_EQ(fixes[0].advice, "suggestion: menu.title.textColor: #ffffff  (21.00:1)");
+    ASSERT_TRUE(fixes[0].change);
+    EXPECT_EQ(fixes[0].change->line, 8);
+}
+
 // A printed ratio: the figure after a pair's name in the report, or in a suggestion's brackets.
 double printedAfter(const std::string& text, const std::string& marker) {
     const std::size_t at = text.find(marker);

@@ -49,10 +49,14 @@ struct Judge {
     int placeOfKey(const std::string& key) const {
         return static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin());
     }
-    void put(AppliedColors& colors, const Change& change) const {
+    // Whether that moved a colour: a key the style lacks gives each colour its own default.
+    bool put(AppliedColors& colors, const Change& change) const {
+        bool moved = false;
         for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+            moved = moved || (keys[i] == change.key && colors[i].value != change.value);
             colors[i].value = keys[i] == change.key ? change.value : colors[i].value;
         }
+        return moved;
     }
 
     // Whether a pair reads as far as it is known: a side whose key is in later is left out, a
@@ -93,8 +97,7 @@ struct Judge {
             if (!found) {
                 return std::nullopt;
             }
-            put(colors, {*key, *found});
-            if (*found != own) {
+            if (put(colors, {*key, *found})) {
                 const Oklab a = toOklab(own), b = toOklab(*found);
                 choice.changes.push_back({*key, *found});
                 choice.distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
