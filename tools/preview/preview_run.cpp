@@ -115,11 +115,11 @@ int runStep(Run& run, standin::Session& session, ReadStyle& read) {
     return output.out ? 0 : 1;
 }
 
-// Writes the picture of the colours now applied, whole, or says why it could not.
-bool writeSvg(Run& run) {
+// Writes the picture of the colours now applied, whole: 0, or 1 after saying why it could not.
+int writeSvg(Run& run) {
     const std::string& svgPath = run.options.svgPath;
     if (svgPath.empty()) {
-        return true;
+        return 0;
     }
     const std::string svg =
         renderTitleBarSvg(readAppliedColors(), run.options.window,
@@ -127,10 +127,9 @@ bool writeSvg(Run& run) {
     std::string reason;
     const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
     if (!writePicture(svgPath, PictureKind::Svg, svg, run.options.styles, &reason)) {
-        fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
-        return false;
+        return fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
     }
-    return true;
+    return 0;
 }
 
 // Writes the style with the suggested colours put in and reports on it, as a style change:
@@ -182,7 +181,7 @@ int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
             return 1;
         }
     }
-    if (!writeSvg(run)) {
+    if (writeSvg(run) != 0) {
         return 1;
     }
     if (!run.options.fixPath.empty()) {
@@ -213,7 +212,7 @@ int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
             }
             if (runStep(run, session, read) != 0) {
                 unwritten = true;
-            } else if (!writeSvg(run)) {
+            } else if (writeSvg(run) != 0) {
                 pictureFailed = true;
             }
         });
