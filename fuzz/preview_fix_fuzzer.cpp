@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             pair =
                 line.rfind(std::string("    ") + preview::contrastPairs[p].what, 0) == 0 ? p : pair;
         }
-        const std::size_t at = line.find(
-            line.find("suggestion: ") != std::string::npos ? "suggestion: " : "instead: ");
+        const std::size_t at = line.find("suggestion: ");
         if (copy && line.find("warning: below") != std::string::npos && promised.count(pair)) {
             std::fprintf(stderr, "the copy is still hard to read where a suggestion said: %s\n",
                          line.c_str());

@@ -57,9 +57,9 @@ AppliedColors mended(AppliedColors colors, const ColorSources& sources,
                      const std::vector<Fix>& fixes) {
     for (const Fix& fix : fixes) {
         COLORREF value = 0;
-        if (fix.mends && stylefile::parseColor(fix.change.value, value)) {
+        if (fix.change && stylefile::parseColor(fix.change->value, value)) {
             for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-                colors[i].value = keyAt(sources, i) == fix.change.key ? value : colors[i].value;
+                colors[i].value = keyAt(sources, i) == fix.change->key ? value : colors[i].value;
             }
         }
     }
@@ -127,8 +127,27 @@ TEST(Suggestions, SayWhyNothingCanMend) {
     const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, navy);
     ASSERT_EQ(fixes.size(), 1u);
     EXPECT_EQ(fixes[0].pair, 4);
-    EXPECT_FALSE(fixes[0].mends);
+    EXPECT_FALSE(fixes[0].change);
     EXPECT_EQ(fixes[0].advice.rfind("no suggestion: this is the plug-in's own colour", 0), 0u);
+}
+
+// A key the style lacks gives each colour its default: menu.title.textColor is white on the
+// highlight and black on the black tooltip. White for it moves the tooltip's text, so it is
+// suggested, though the highlight's text is white already.
+TEST(Suggestions, AKeyWithAColourOfItsOwnForEachFieldIsChangedWhereItMoves) {
+    const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+    Styled s =
+        styled({L::FocusTitleColor, L::FocusTitleColorTo, L::FocusLabelTextColor,
+                L::UnfocusTitleColor, L::UnfocusTitleColorTo, L::UnfocusLabelTextColor,
+                L::TitleColor, L::TitleTextColor, L::TooltipTitleColor, L::TooltipTitleTextColor},
+               {black, black, white, black, black, white, black, white, black, black});
+    s.colors[9].value = black; // styled gives each key one colour
+    const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, white);
+    ASSERT_EQ(fixes.size(), 1u);
+    EXPECT_EQ(fixes[0].pair, 3);
+    EXPECT_EQ(fixes[0].advice, "suggestion: menu.title.textColor: #ffffff  (21.00:1)");
+    ASSERT_TRUE(fixes[0].change);
+    EXPECT_EQ(fixes[0].change->line, 8);
 }
 
 // A printed ratio: the figure after a pair's name in the report, or in a suggestion's brackets.
@@ -184,8 +203,8 @@ TEST(Suggestions, EveryFigureAndEveryMendedCopyAgreeWithWcagOverTheWholeGradient
         const AppliedColors after = mended(s.colors, s.sources, fixes);
         std::set<std::string> changed;
         for (const Fix& fix : fixes) {
-            EXPECT_TRUE(!fix.mends || changed.insert(fix.change.key).second)
-                << fix.change.key << " has more than one value\n"
+            EXPECT_TRUE(!fix.change || changed.insert(fix.change->key).second)
+                << fix.change->key << " has more than one value\n"
                 << report;
         }
         for (int p = 0; p < preview::CONTRAST_PAIR_COUNT; ++p) {

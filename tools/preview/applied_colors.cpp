@@ -50,13 +50,6 @@ double relativeLuminance(COLORREF color) {
            0.0722 * linear[GetBValue(color)];
 }
 
-std::string swatch(COLORREF color) {
-    char text[48];
-    std::snprintf(text, sizeof text, "\x1b[48;2;%d;%d;%dm    \x1b[0m", GetRValue(color),
-                  GetGValue(color), GetBValue(color));
-    return text;
-}
-
 } // namespace
 
 // WCAG 2.x gives the curve's knee as 0.03928 and sRGB as 0.04045; no 8-bit value lies between.
@@ -84,9 +77,8 @@ AppliedColors namedColors(const std::array<COLORREF, MANAGED_COLOR_COUNT>& value
 
 AppliedColors readAppliedColors() {
     std::array<COLORREF, MANAGED_COLOR_COUNT> values{};
-    for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
-        values[i] = GetSysColor(managedColorIndices[i]);
-    }
+    std::transform(managedColorIndices, managedColorIndices + MANAGED_COLOR_COUNT, values.begin(),
+                   GetSysColor);
     return namedColors(values);
 }
 
@@ -145,7 +137,11 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
         std::snprintf(line, sizeof line, "  %-31s %2d  %s", color.name, color.index,
                       stylefile::colorText(color.value).c_str());
         report += line;
-        report += swatches ? "  " + swatch(color.value) : "";
+        if (swatches) { // a 24-bit background colour behind four spaces
+            std::snprintf(line, sizeof line, "  \x1b[48;2;%d;%d;%dm    \x1b[0m",
+                          GetRValue(color.value), GetGValue(color.value), GetBValue(color.value));
+            report += line;
+        }
         report += sources.words[i].empty() ? "\n" : "  " + printable(sources.words[i]) + "\n";
         if (color.index == COLOR_HIGHLIGHT && !sources.highlightPassedOver.empty()) {
             report += "      passed over: " + sources.highlightPassedOver + "\n";

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,8 +82,8 @@ Contrast contrastOf(const ContrastPair& pair, const AppliedColors& colors, COLOR
 struct Fix {
     int pair;           // the warning it mends, by its place in contrastPairs
     std::string advice; // "suggestion: window.label.unfocus.textColor: #2b3a29  (4.62:1)", ...
-    bool mends;         // the Fix that carries its key's change; a key has one at most
-    StyleChange change;
+    // The key's change, on one Fix of each key changed.
+    std::optional<StyleChange> change;
 };
 
 // The report for one step ("start", "change 1", ...): the window colour, assumed or given, one

@@ -2,11 +2,8 @@
 
 #include "stylefile/color_text.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <getopt.h>
-#include <utility>
 
 namespace preview {
 
@@ -43,51 +40,38 @@ options:
 
 namespace {
 
-enum Option {
-    HELP = 'h',
-    TRACE = 256,
-    WATCH,
-    STRICT,
-    WINDOW,
-    SCREENSHOT,
-    SVG,
-    WATCH_LIMIT,
-    VERSION,
-    KEYS,
-    FIX,
-    FORCE
+// The long options, each with the flag it sets or the path it takes; getopt_long gives an option's
+// place here.
+struct Known {
+    const char* name;
+    bool Options::*flag;
+    std::string Options::*path;
+};
+// --watch-limit is for tests: it stops the watch after that many changes.
+const Known known[] = {
+    {"help", &Options::help, nullptr},
+    {"version", &Options::version, nullptr},
+    {"keys", &Options::keys, nullptr},
+    {"trace", &Options::trace, nullptr},
+    {"watch", &Options::watch, nullptr},
+    {"strict", &Options::strict, nullptr},
+    {"force", &Options::force, nullptr},
+    {"svg", nullptr, &Options::svgPath},
+    {"screenshot", nullptr, &Options::screenshotPath},
+    {"fix", nullptr, &Options::fixPath},
+    {"window", nullptr, nullptr},
+    {"watch-limit", nullptr, nullptr},
 };
 
-const option longOptions[] = {
-    {"help", no_argument, nullptr, HELP},
-    {"trace", no_argument, nullptr, TRACE},
-    {"watch", no_argument, nullptr, WATCH},
-    {"strict", no_argument, nullptr, STRICT},
-    {"window", required_argument, nullptr, WINDOW},
-    {"screenshot", required_argument, nullptr, SCREENSHOT},
-    {"svg", required_argument, nullptr, SVG},
-    {"watch-limit", required_argument, nullptr, WATCH_LIMIT}, // for tests: stop after N changes
-    {"version", no_argument, nullptr, VERSION},
-    {"keys", no_argument, nullptr, KEYS},
-    {"fix", required_argument, nullptr, FIX},
-    {"force", no_argument, nullptr, FORCE},
-    {nullptr, 0, nullptr, 0},
-};
-
-// Options that set a flag, and those whose argument is a path, by their value.
-const std::pair<int, bool Options::*> flags[] = {
-    {HELP, &Options::help},   {VERSION, &Options::version}, {KEYS, &Options::keys},
-    {TRACE, &Options::trace}, {WATCH, &Options::watch},     {STRICT, &Options::strict},
-    {FORCE, &Options::force},
-};
-const std::pair<int, std::string Options::*> paths[] = {
-    {SCREENSHOT, &Options::screenshotPath}, {SVG, &Options::svgPath}, {FIX, &Options::fixPath}};
-
-std::string nameOf(int option) {
-    const auto end = std::end(longOptions) - 1; // before the terminating entry
-    const auto known = std::find_if(std::begin(longOptions), end,
-                                    [&](const ::option& o) { return o.val == option; });
-    return known != end ? std::string("--") + known->name : "-" + std::string(1, char(option));
+std::vector<option> longOptions() {
+    std::vector<option> options;
+    for (const Known& k : known) {
+        const int place = static_cast<int>(options.size());
+        options.push_back(
+            {k.name, k.flag != nullptr ? no_argument : required_argument, nullptr, place});
+    }
+    options.push_back({nullptr, 0, nullptr, 0});
+    return options;
 }
 
 } // namespace
@@ -96,33 +80,36 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
     optind = 0; // from the start, every time
     opterr = 0;
     auto* arguments = const_cast<char* const*>(argv);
-    for (int option; (option = getopt_long(argc, arguments, ":h", longOptions, nullptr)) != -1;) {
+    const std::vector<option> longs = longOptions();
+    for (int option; (option = getopt_long(argc, arguments, ":h", longs.data(), nullptr)) != -1;) {
         const std::string value = optarg != nullptr ? optarg : "";
         if (option == '?') {
             *error = std::string("unknown option '") + argv[optind - 1] + "' (see --help)";
             return false;
         }
+        const Known& given = known[option == ':' ? optopt : option == 'h' ? 0 : option];
+        const std::string name = std::string("--") + given.name;
         if (option == ':' || (optarg != nullptr && value.empty())) {
-            *error = "option " + nameOf(option == ':' ? optopt : option) + " needs an argument";
+            *error = "option " + name + " needs an argument";
             return false;
         }
         // A forgotten argument, not a file name.
         if (optarg != nullptr && value[0] == '-') {
-            *error = "option " + nameOf(option) + " needs an argument, not '" + value + "'";
+            *error = "option " + name + " needs an argument, not '" + value + "'";
             return false;
         }
-        for (const auto& [known, flag] : flags) {
-            options->*flag = options->*flag || option == known;
+        if (given.flag != nullptr) {
+            options->*given.flag = true;
         }
-        for (const auto& [known, path] : paths) {
-            options->*path = option == known ? value : options->*path;
+        if (given.path != nullptr) {
+            options->*given.path = value;
         }
-        if (option == WINDOW && !stylefile::parseColor(value, options->window)) {
+        if (name == "--window" && !stylefile::parseColor(value, options->window)) {
             *error = "option --window needs a colour #rrggbb or #rgb, not '" + value + "'";
             return false;
         }
-        options->windowGiven = options->windowGiven || option == WINDOW;
-        if (option == WATCH_LIMIT) {
+        options->windowGiven = options->windowGiven || name == "--window";
+        if (name == "--watch-limit") {
             char* end = nullptr;
             const long limit = std::strtol(value.c_str(), &end, 10);
             if (*end != '\0' || limit < 1 || limit > 1000000) {

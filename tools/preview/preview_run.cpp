@@ -49,13 +49,10 @@ bool readStyle(const std::string& path, bool keepText, ReadStyle* read, std::str
     }
     const stylefile::StyleFile whole = stylefile::StyleFile::parseInPlace(
         keepText ? std::string(text) : std::move(text), &problems);
-    static const std::vector<std::string_view> pluginKeys = [] {
-        std::vector<std::string_view> keys;
-        for (const KeyLookups& entries : lookupsByKey()) {
-            keys.push_back(entries.front()->key);
-        }
-        return keys;
-    }();
+    std::vector<std::string_view> pluginKeys;
+    for (const StyleLookupEntry& entry : styleLookups) {
+        pluginKeys.push_back(entry.key);
+    }
     *read = {path, whole.only(pluginKeys), styleWarnings(whole, problems),
              keepText ? std::move(text) : std::string()};
     return true;
@@ -64,14 +61,10 @@ bool readStyle(const std::string& path, bool keepText, ReadStyle* read, std::str
 struct Run {
     const Options& options;
     const Output& output;
-    std::vector<std::string> styles; // every style the run reads
     int warnings = 0;
     int changes = 0;
-    bool pictureFailed = false; // a picture could not be written while watching
-    std::vector<Fix> fixes;     // what the last step's report suggests
-    int contrastWarnings = 0;   // in the last step's report
-    std::string otherStyle;     // why the last step's plug-in read another style, if it did
-    std::string text;           // the last style's text as written, for --fix
+    std::vector<Fix> fixes{}; // what the last step's report says under its warnings
+    std::string otherStyle{}; // why the last step's plug-in read another style, if it did
 };
 
 // A mended style replaces a file only when the user says it may.
@@ -79,19 +72,17 @@ PictureKind fixKind(const Options& options) {
     return options.force ? PictureKind::Style : PictureKind::NewStyle;
 }
 
-enum class Steps { Done, NotStarted, ReportUnwritten };
-
 // One step of the run on a style read for it: the start when the plug-in is not running yet, else
 // a change. After it come, with --trace, the host calls of the step, then the style's warnings
-// and the report of the colours applied.
-Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* error) {
+// and the report of the colours applied. Returns 0; 1 after saying why the plug-in did not start,
+// or when the report could not be written.
+int runStep(Run& run, standin::Session& session, ReadStyle& read) {
     const Output& output = run.output;
     const std::string& path = read.path;
     const std::string step =
         session.running() ? "change " + std::to_string(++run.changes) : "start";
     // The host gives the plug-in the style's absolute path, whatever folder it runs in.
     const std::string hostPath = hostPathOf(path);
-    run.text = std::move(read.text);
     standin::setStyle(hostPath, std::move(read.style));
     standin::recordCalls(true);
     const standin::Step done = session.step();
@@ -106,8 +97,8 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
         const auto box = std::find_if(pass.rbegin(), pass.rend(), [](const standin::Call& call) {
             return call.function == "MessageBoxA";
         });
-        *error = "the plug-in failed to start" + (box != pass.rend() ? ": " + box->texts[0] : "");
-        return Steps::NotStarted;
+        return fail(output, "the plug-in failed to start" +
+                                (box != pass.rend() ? ": " + box->texts[0] : ""));
     }
     output.out << std::flush;
     const std::size_t unread =
@@ -118,40 +109,37 @@ Steps runStep(Run& run, standin::Session& session, ReadStyle read, std::string* 
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window);
-    const int before = run.warnings;
     output.out << formatReport(path, step, colors, output.swatches, sources, run.options.window,
                                run.options.windowGiven, run.fixes, &run.warnings)
                << std::flush;
-    run.contrastWarnings = run.warnings - before;
-    return output.out ? Steps::Done : Steps::ReportUnwritten;
+    return output.out ? 0 : 1;
 }
 
-// Writes the picture of the colours now applied, whole, or says why it could not.
-bool writeSvg(Run& run) {
+// Writes the picture of the colours now applied, whole: 0, or 1 after saying why it could not.
+int writeSvg(Run& run) {
     const std::string& svgPath = run.options.svgPath;
     if (svgPath.empty()) {
-        return true;
+        return 0;
     }
     const std::string svg =
         renderTitleBarSvg(readAppliedColors(), run.options.window,
                           std::filesystem::path(standin::currentStylePath()).filename().string());
     std::string reason;
     const CleanupFirst partialPicture; // a stop signal waits until it is in place or removed
-    if (!writePicture(svgPath, PictureKind::Svg, svg, run.styles, &reason)) {
-        fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
-        return false;
+    if (!writePicture(svgPath, PictureKind::Svg, svg, run.options.styles, &reason)) {
+        return fail(run.output, "cannot write SVG \"" + svgPath + "\": " + reason);
     }
-    return true;
+    return 0;
 }
 
 // Writes the style with the suggested colours put in and reports on it, as a style change:
 // status 0 when no contrast warning is left there, else 3 with what could not be mended.
-int writeFix(Run& run, standin::Session& session) {
+int writeFix(Run& run, standin::Session& session, const std::string& text) {
     const std::string& path = run.options.fixPath;
     std::vector<StyleChange> changes;
     for (const Fix& fix : run.fixes) {
-        if (fix.mends) { // one Fix of each key changed
-            changes.push_back(fix.change);
+        if (fix.change) {
+            changes.push_back(*fix.change);
         }
     }
     std::string error, reason;
@@ -159,22 +147,25 @@ int writeFix(Run& run, standin::Session& session) {
         return fail(run.output, "no mended copy: " + run.otherStyle);
     }
     const CleanupFirst partialStyle;
-    if (!writePicture(path, fixKind(run.options), mendedStyle(run.text, changes), run.styles,
+    if (!writePicture(path, fixKind(run.options), mendedStyle(text, changes), run.options.styles,
                       &reason)) {
         return fail(run.output, "cannot write \"" + path + "\": " + reason);
     }
     run.output.out << "mended copy " << printable(path) << ": " << changes.size()
                    << (changes.size() == 1 ? " colour" : " colours") << " changed\n";
     ReadStyle mended;
-    if (!readStyle(path, false, &mended, &error) ||
-        runStep(run, session, std::move(mended), &error) != Steps::Done) {
+    if (!readStyle(path, false, &mended, &error)) {
         return fail(run.output, error);
+    }
+    if (runStep(run, session, mended) != 0) {
+        return 1;
     }
     for (const Fix& fix : run.fixes) {
         fail(run.output,
              path + ": " + contrastPairs[fix.pair].what + " is still hard to read: " + fix.advice);
     }
-    return run.contrastWarnings == 0 ? 0 : 3;
+    // Every contrast warning has a line of advice under it.
+    return run.fixes.empty() ? 0 : 3;
 }
 
 // Runs the plug-in from start to stop.
@@ -186,54 +177,46 @@ int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
         return fail(output, error);
     }
     for (ReadStyle& style : styles) {
-        switch (runStep(run, session, std::move(style), &error)) {
-        case Steps::Done:
-            break;
-        case Steps::NotStarted:
-            return fail(output, error);
-        case Steps::ReportUnwritten:
+        if (runStep(run, session, style) != 0) {
             return 1;
         }
     }
-    if (!writeSvg(run)) {
+    if (writeSvg(run) != 0) {
         return 1;
     }
     if (!run.options.fixPath.empty()) {
-        return writeFix(run, session);
+        return writeFix(run, session, styles.back().text);
     }
     if (!run.options.screenshotPath.empty()) {
         session.stop(); // the screenshots run the plug-in themselves, as Wine's is run
-        const ScreenshotPlan plan{run.options.screenshotPath, run.styles, run.options.window,
-                                  run.options.trace};
+        const ScreenshotPlan plan{run.options.screenshotPath, run.options.styles,
+                                  run.options.window, run.options.trace};
         const CleanupFirst wineAndX; // ended before the tool ends
         if (takeScreenshots(plan, output, stopRequested()) != 0) {
             return 1;
         }
     }
     if (run.options.watch) {
-        const std::string path = run.styles.back();
+        const std::string path = run.options.styles.back();
         output.out << "watching " << printable(path) << " (Ctrl+C stops)\n" << std::flush;
         // Outside a picture being put in place a stop signal has ended the tool already: what
         // ends the watch here is a report that can no longer be written.
         std::atomic<bool> unwritten{!output.out};
+        bool pictureFailed = false;
         watchStyleFile(path, WATCH_INTERVAL, unwritten, run.options.watchLimit, [&] {
             // A style being saved may be missing for a moment: keep the last one meanwhile.
             ReadStyle read;
             if (!readStyle(path, false, &read, &error)) {
-                output.err << "tintlet-preview: " << printable(error)
-                           << "; keeping the last style\n"
-                           << std::flush;
+                fail(output, error + "; keeping the last style");
                 return;
             }
-            switch (runStep(run, session, std::move(read), &error)) {
-            case Steps::ReportUnwritten:
+            if (runStep(run, session, read) != 0) {
                 unwritten = true;
-                break;
-            default:
-                run.pictureFailed = !writeSvg(run) || run.pictureFailed;
+            } else if (writeSvg(run) != 0) {
+                pictureFailed = true;
             }
         });
-        if (unwritten || run.pictureFailed) {
+        if (unwritten || pictureFailed) {
             return 1;
         }
     }
@@ -265,15 +248,10 @@ int fail(const Output& output, const std::string& message, int status) {
 }
 
 int runPreview(const Options& options, const Output& output) {
-    Run run{options, output, options.styles, 0, 0, false, {}, 0, {}, {}};
     // A picture never replaces a style of the run, nor goes where it cannot be written whole.
-    std::vector<std::tuple<const char*, PictureKind, std::string>> pictures;
-    if (!options.svgPath.empty()) {
-        pictures.emplace_back("SVG", PictureKind::Svg, options.svgPath);
-    }
-    if (!options.fixPath.empty()) {
-        pictures.emplace_back("the mended style", fixKind(options), options.fixPath);
-    }
+    std::vector<std::tuple<const char*, PictureKind, std::string>> pictures = {
+        {"SVG", PictureKind::Svg, options.svgPath},
+        {"the mended style", fixKind(options), options.fixPath}};
     if (!options.screenshotPath.empty()) {
         for (const std::string& file : screenshotFiles(options.screenshotPath, options.styles)) {
             pictures.emplace_back("screenshot", PictureKind::Png, file);
@@ -281,7 +259,8 @@ int runPreview(const Options& options, const Output& output) {
     }
     for (const auto& [name, kind, path] : pictures) {
         bool slip = false;
-        const std::string refusal = pictureRefusal(path, kind, run.styles, &slip);
+        const std::string refusal =
+            path.empty() ? "" : pictureRefusal(path, kind, options.styles, &slip);
         if (!refusal.empty()) {
             return fail(output,
                         std::string("cannot write ") + name + " \"" + path + "\": " + refusal,
@@ -292,16 +271,17 @@ int runPreview(const Options& options, const Output& output) {
         return fail(output, screenshotNeeds());
     }
     // Every style is read before the plug-in starts, so a typo stops nothing half way.
-    std::vector<ReadStyle> styles(run.styles.size());
+    std::vector<ReadStyle> styles(options.styles.size());
     for (std::size_t i = 0; i < styles.size(); ++i) {
         std::string error;
-        if (!readStyle(run.styles[i], !options.fixPath.empty(), &styles[i], &error)) {
+        if (!readStyle(options.styles[i], !options.fixPath.empty(), &styles[i], &error)) {
             return fail(output, error);
         }
     }
     // The window colour the plug-in finds, as a user's own Windows would hold it.
     const INT window = COLOR_WINDOW;
     SetSysColors(1, &window, &options.window);
+    Run run{options, output};
     return runPlugin(run, styles);
 }
 

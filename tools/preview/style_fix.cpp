@@ -8,11 +8,10 @@ namespace preview {
 
 std::string mendedStyle(std::string_view text, const std::vector<StyleChange>& changes) {
     // Lines are taken as the style reader takes them, so the numbers are its own.
-    std::string_view rest = text;
-    if (rest.substr(0, stylefile::BYTE_ORDER_MARK.size()) == stylefile::BYTE_ORDER_MARK) {
-        rest.remove_prefix(stylefile::BYTE_ORDER_MARK.size());
-    }
-    std::string mended(text.substr(0, text.size() - rest.size()));
+    const std::string_view mark = stylefile::BYTE_ORDER_MARK;
+    const std::size_t start = text.substr(0, mark.size()) == mark ? mark.size() : 0;
+    std::string_view rest = text.substr(start);
+    std::string mended(text.substr(0, start));
     std::string_view ending; // the first line ending the file uses
     for (int number = 1; !rest.empty(); ++number) {
         const std::string_view before = rest;

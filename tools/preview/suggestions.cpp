@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <set>
 
 namespace preview {
@@ -15,6 +14,12 @@ namespace {
 struct Change {
     std::string key;
     COLORREF value;
+};
+
+// What an order of keys changes, and how far that is from their own colours in OKLab.
+struct Choice {
+    std::vector<Change> changes;
+    double distance = 0;
 };
 
 // The places among the ten of a pair's text, background and gradient's end; -1 for none.
@@ -44,10 +49,14 @@ struct Judge {
     int placeOfKey(const std::string& key) const {
         return static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin());
     }
-    void put(AppliedColors& colors, const Change& change) const {
+    // Whether that moved a colour: a key the style lacks gives each colour its own default.
+    bool put(AppliedColors& colors, const Change& change) const {
+        bool moved = false;
         for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
+            moved = moved || (keys[i] == change.key && colors[i].value != change.value);
             colors[i].value = keys[i] == change.key ? change.value : colors[i].value;
         }
+        return moved;
     }
 
     // Whether a pair reads as far as it is known: a side whose key is in later is left out, a
@@ -67,10 +76,9 @@ struct Judge {
     // Each key in turn given the colour nearest its own that makes each pair it is drawn in read,
     // as far as the keys after it leave it known; at the end every pair must read. What changed,
     // or none.
-    std::optional<std::vector<Change>> tryOrder(const std::vector<std::string>& order,
-                                                const std::vector<int>& pairs,
-                                                AppliedColors colors) const {
-        std::vector<Change> changes;
+    std::optional<Choice> tryOrder(const std::vector<std::string>& order,
+                                   const std::vector<int>& pairs, AppliedColors colors) const {
+        Choice choice;
         for (auto key = order.begin(); key != order.end(); ++key) {
             const std::set<std::string> later(key + 1, order.end());
             const COLORREF own = colors[placeOfKey(*key)].value;
@@ -89,23 +97,21 @@ struct Judge {
             if (!found) {
                 return std::nullopt;
             }
-            put(colors, {*key, *found});
-            if (*found != own) {
-                changes.push_back({*key, *found});
+            if (put(colors, {*key, *found})) {
+                const Oklab a = toOklab(own), b = toOklab(*found);
+                choice.changes.push_back({*key, *found});
+                choice.distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
             }
         }
         const auto read = [&](int pair) { return reads(pair, colors); };
-        return std::all_of(pairs.begin(), pairs.end(), read) ? std::optional(changes)
-                                                             : std::nullopt;
+        return std::all_of(pairs.begin(), pairs.end(), read) ? std::optional(choice) : std::nullopt;
     }
 
     // The fewest keys, then the colours nearest their own in OKLab, that make every pair read.
-    std::optional<std::vector<Change>> choose(const std::vector<std::string>& keys,
-                                              const std::vector<int>& pairs,
-                                              const AppliedColors& colors) const {
+    std::optional<Choice> choose(const std::vector<std::string>& keys,
+                                 const std::vector<int>& pairs, const AppliedColors& colors) const {
         const int n = static_cast<int>(keys.size());
-        std::optional<std::vector<Change>> best;
-        double nearest = 0;
+        std::optional<Choice> best;
         for (int size = 1, orders = n; size <= n && !best; ++size) {
             for (int code = 0; code < orders; ++code) {
                 std::vector<std::string> order; // code's digits in base n, each key once
@@ -114,16 +120,9 @@ struct Judge {
                 }
                 const bool once =
                     std::set<std::string>(order.begin(), order.end()).size() == order.size();
-                const auto changes = once ? tryOrder(order, pairs, colors) : std::nullopt;
-                double distance = 0;
-                for (const Change& change : changes.value_or(std::vector<Change>{})) {
-                    const Oklab a = toOklab(colors[placeOfKey(change.key)].value);
-                    const Oklab b = toOklab(change.value);
-                    distance += std::hypot(a.L - b.L, a.a - b.a, a.b - b.b);
-                }
-                if (changes && (!best || distance < nearest)) {
-                    best = changes;
-                    nearest = distance;
+                const auto choice = once ? tryOrder(order, pairs, colors) : std::nullopt;
+                if (choice && (!best || choice->distance < best->distance)) {
+                    best = choice;
                 }
             }
             orders *= n;
@@ -150,7 +149,7 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
     // Pair by pair, with what was chosen for the pairs before it in: the keys of its colours not
     // chosen yet, held to every pair one of them is drawn in.
     AppliedColors mended = colors;
-    std::vector<std::pair<int, Change>> chosen;
+    std::vector<Change> chosen;
     std::set<std::string> changed;
     std::vector<Fix> fixes;
     for (const int p : unread) {
@@ -174,41 +173,36 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
                 pairs.push_back(q);
             }
         }
-        const auto changes = judge.choose(keys, pairs, mended);
-        if (!changes) {
+        const auto choice = judge.choose(keys, pairs, mended);
+        if (!choice) {
             fixes.push_back({p,
                              keyed ? "no suggestion: no new colours for the keys that gave these, "
                                      "one to three at once, make all they colour readable"
                                    : "no suggestion: this is the plug-in's own colour, as every "
                                      "menu colour was the window's; give one of them another",
-                             false,
-                             {}});
+                             std::nullopt});
             continue;
         }
-        for (const Change& change : *changes) {
+        for (const Change& change : choice->changes) {
             judge.put(mended, change);
-            chosen.emplace_back(p, change);
+            chosen.push_back(change);
             changed.insert(change.key);
         }
     }
-    // Each change under every pair it mends, else under the pair it was chosen for, with that
-    // pair's ratio once all are in.
-    for (const auto& [p, change] : chosen) {
-        const std::string& key = change.key; // lambdas take no structured binding before C++20
-        std::vector<int> under;
-        std::copy_if(unread.begin(), unread.end(), std::back_inserter(under),
-                     [&](int q) { return judge.drawnIn(q, key); });
-        if (under.empty()) {
-            under.push_back(p);
-        }
+    // Each change under every failing pair it is drawn in (the one it was chosen for among
+    // them), with that pair's ratio once all are in; the first carries the change.
+    for (const Change& change : chosen) {
         const std::string value = stylefile::colorText(change.value);
-        for (const int q : under) {
-            const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
-            fixes.push_back(
-                {q,
-                 "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
-                 q == under.front(),
-                 {change.key, sources.line[judge.placeOfKey(change.key)], value}});
+        const StyleChange edit{change.key, sources.line[judge.placeOfKey(change.key)], value};
+        bool first = true;
+        for (const int q : unread) {
+            if (judge.drawnIn(q, change.key)) {
+                const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
+                fixes.push_back(
+                    {q, "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
+                     first ? std::optional(edit) : std::nullopt});
+                first = false;
+            }
         }
     }
     return fixes;

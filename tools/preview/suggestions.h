@@ -13,8 +13,8 @@ namespace preview {
 // For the pairs of the report below their minimum: the fewest keys, then the colours nearest the
 // style's own, whose new values, each put in every colour its key gives, make each of those pairs
 // and every other pair those keys are drawn in read, by the report's own measure. A key is
-// suggested under each failing pair it is drawn in (under the first pair it is drawn in where it
-// is in none), with that pair's ratio once all of them are in.
+// suggested under each failing pair it is drawn in, with that pair's ratio once all of them are
+// in.
 std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& sources,
                               COLORREF window);
 

@@ -43,8 +43,7 @@ int main(int argc, char** argv) {
     preview::Options options;
     std::string error;
     if (!preview::parseOptions(argc, argv, &options, &error)) {
-        std::cerr << "tintlet-preview: " << preview::printable(error) << "\n";
-        return finish(2);
+        return finish(preview::fail({std::cout, std::cerr, false}, error, 2));
     }
     if (options.help || options.version || options.keys) {
         std::cout << (options.help      ? preview::usage()
