@@ -17,7 +17,6 @@ struct FileStamp {
     bool operator==(const FileStamp& other) const {
         return exists == other.exists && modified == other.modified && size == other.size;
     }
-    bool operator!=(const FileStamp& other) const { return !(*this == other); }
 };
 
 FileStamp stampOf(const std::string& path);
