@@ -53,11 +53,10 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (kind == PictureKind::Png) {
         return start.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
     }
-    if (start.substr(0, 3) == "\xEF\xBB\xBF") {
-        start.remove_prefix(3);
-    }
+    // After a byte order mark and white space: an XML declaration, a comment or doctype, or the
+    // svg element itself.
+    start.remove_prefix(start.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0);
     start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
-    // An XML declaration, a comment or doctype, or the svg element itself.
     return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
 }
 
