@@ -204,13 +204,14 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         hostPaths.push_back(windowsPath(plan.styles[i]));
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
-        arguments.insert(arguments.end(), {hostPaths[i], partials[i]});
         const std::string tooLong = pathTooLong(hostPaths[i]);
         if (!tooLong.empty()) {
             output.err << printable("screenshot of " + plan.styles[i] + ": " + tooLong) << "\n"
                        << std::flush;
         }
     }
+    arguments.insert(arguments.end(), hostPaths.begin(), hostPaths.end());
+    arguments.insert(arguments.end(), partials.begin(), partials.end());
     std::vector<AppliedColors> expected;
     std::string error;
     if (!expectedColors(plan, hostPaths, &expected, &error)) {

@@ -9,10 +9,11 @@
 #   error TEXT               why it cannot go on; then it ends
 #
 #   screenshots.sh needs PROGRAMS SETTINGS   what is missing, as an error line
-#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW TEXT STYLE FILE [STYLE FILE]...
+#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW TEXT STYLE... FILE...
 # PROGRAMS is the folder of Marlwood.exe and Tintlet.dll, SETTINGS the prefix's .reg file, WINDOW
-# the window colour #rrggbb and TEXT the window text's, each STYLE as Wine's programs name it (Z:\...) and FILE an absolute
-# path for its picture (the tool puts it in place, or removes it).
+# the window colour #rrggbb and TEXT the window text's, each STYLE as Wine's programs name it
+# (Z:\...) and for each an absolute path, FILE, for its picture (the tool puts it in place, or
+# removes it).
 set -euo pipefail
 
 IMPORT=/usr/bin/import # by full path: elsewhere on PATH may be another program
@@ -42,11 +43,7 @@ fi
 [ "$mode" = shoot ] || exit 0
 window=$1 text=$2
 shift 2
-styles=() files=()
-while [ $# -ge 2 ]; do
-    styles+=("$1") files+=("$2")
-    shift 2
-done
+styles=("${@:1:$# / 2}") files=("${@:$# / 2 + 1}")
 
 # Ends whatever this run started, on every way out; a second signal does not cut it short.
 tmp=$(mktemp -d) xvfb='' wine_up=''
@@ -117,10 +114,9 @@ if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     "${hide[@]}" true 2>/dev/null || hide=()
     { await timeout 300 "${hide[@]}" "$wine" wineboot -i && await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
         fail "cannot make the Wine prefix: $(said "$tmp/said")"
-    # Without them caption buttons draw as letters and text falls back to other fonts.
-    cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>"$tmp/said" ||
-        fail "cannot set up the Wine prefix: $(said "$tmp/said")"
-    { await timeout 300 "$wine" regedit /S "Z:${settings//\//\\}" &&
+    # Without the fonts caption buttons draw as letters and text falls back to other fonts.
+    { cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
+        await timeout 300 "$wine" regedit /S "Z:${settings//\//\\}" &&
         await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
         fail "cannot set up the Wine prefix: $(said "$tmp/said")"
     grep -q "^\"Default\"=\"$size\"" "$WINEPREFIX/user.reg" ||
@@ -149,6 +145,4 @@ for i in "${!styles[@]}"; do
     if [ "$i" -lt $((${#styles[@]} - 1)) ]; then echo next; else echo stop; fi >&"$orders"
 done
 exec {orders}>&-
-status=0
-wait "$scene" || status=$?
-[ "$status" -eq 0 ] || fail "Marlwood.exe ended with status $status: $(said "$tmp/scene")"
+wait "$scene" || fail "Marlwood.exe ended with status $?: $(said "$tmp/scene")"
