@@ -51,8 +51,7 @@ bool parseSceneSample(const std::string& line, SceneSample* sample) {
 
 std::vector<std::string> compareScene(const Picture& picture,
                                       const std::vector<SceneSample>& samples,
-                                      const AppliedColors& colors,
-                                      std::vector<std::string>* trace) {
+                                      const AppliedColors& colors, std::ostream* trace) {
     std::vector<std::string> differences;
     bool sampled[MANAGED_COLOR_COUNT] = {};
     const bool whole = picture.width > 0 && picture.height > 0 &&
@@ -83,8 +82,8 @@ std::vector<std::string> compareScene(const Picture& picture,
         const std::string applied = stylefile::colorText(expected.value);
         const std::string pixels = std::to_string(found) + " pixels of " + applied;
         if (trace != nullptr) {
-            trace->push_back(name + (sample.point ? " at " : " within ") + where(sample) + ": " +
-                             (sample.point ? drawn : pixels));
+            *trace << "trace: screenshot " << name << (sample.point ? " at " : " within ")
+                   << where(sample) << ": " << (sample.point ? drawn : pixels) << "\n";
         }
         if (sample.point && found == 0) {
             differences.push_back(name + ": Windows drew " + drawn + " at " + where(sample) +

@@ -151,12 +151,8 @@ int placeAndCheck(const ScreenshotPlan& plan, std::size_t i, const std::string& 
     if (!placePicture(partial, file, PictureKind::Png, plan.styles, &reason)) {
         return fail(output, "cannot write " + file + ": " + reason);
     }
-    std::vector<std::string> trace;
     const std::vector<std::string> differences =
-        compareScene(picture, samples, expected, plan.trace ? &trace : nullptr);
-    for (const std::string& line : trace) {
-        output.out << "trace: screenshot " << line << "\n";
-    }
+        compareScene(picture, samples, expected, plan.trace ? &output.out : nullptr);
     output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(file)
                << (differences.empty()
                        ? " (Windows drew the ten colours as the plug-in applied them)\n"
