@@ -15,11 +15,13 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <ext/stdio_filebuf.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <istream>
 #include <unistd.h>
 
 extern char** environ;
@@ -71,23 +73,14 @@ int runScript(std::vector<std::string> arguments,
         return -1;
     }
     forwardStopSignals(script);
-    std::string pending;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(lines[0], chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue; // a stop signal, forwarded: the script cleans up and ends
-        }
-        if (got <= 0) {
-            break;
-        }
-        pending.append(chunk, static_cast<std::size_t>(got));
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
-             pending.erase(0, end + 1)) {
-            onLine(pending.substr(0, end));
+    {
+        // Its reads go on after a stop signal, which is forwarded: the script cleans up and ends.
+        __gnu_cxx::stdio_filebuf<char> buffer(lines[0], std::ios::in);
+        std::istream said(&buffer);
+        for (std::string line; std::getline(said, line);) {
+            onLine(line);
         }
     }
-    ::close(lines[0]);
     int status = 0;
     while (waitpid(script, &status, 0) < 0 && errno == EINTR) {
     }
