@@ -13,19 +13,15 @@ namespace {
 constexpr int LEAST_TEXT_PIXELS = 8;
 
 std::string where(const SceneSample& sample) {
-    std::string text = std::to_string(sample.left) + "," + std::to_string(sample.top);
-    if (!sample.point) {
-        text += "-" + std::to_string(sample.right) + "," + std::to_string(sample.bottom);
-    }
-    return text;
+    const auto corner = [](int x, int y) { return std::to_string(x) + "," + std::to_string(y); };
+    return corner(sample.left, sample.top) +
+           (sample.point ? "" : "-" + corner(sample.right, sample.bottom));
 }
 
 COLORREF pixelAt(const Picture& picture, int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
-    const auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(picture.rgb[at + i]);
-    };
-    return RGB(byte(0), byte(1), byte(2));
+    const auto* const rgb = reinterpret_cast<const unsigned char*>(picture.rgb.data()) +
+                            (static_cast<std::size_t>(y) * picture.width + x) * 3;
+    return RGB(rgb[0], rgb[1], rgb[2]);
 }
 
 } // namespace
