@@ -38,12 +38,16 @@ std::string windowsPath(const std::string& path) {
     return name;
 }
 
-// Runs the screenshot script, in a process group of its own so that a terminal's Ctrl+C reaches
-// only the tool, which forwards it; each line it writes goes to onLine. Its exit status (128 + the
-// signal that ended it), or -1 with error when it cannot be started.
-int runScript(std::vector<std::string> arguments,
+// Runs the screenshot script in mode, "needs" or "shoot" (with the further arguments), in a
+// process group of its own so that a terminal's Ctrl+C reaches only the tool, which forwards it;
+// each line it writes goes to onLine. Its exit status (128 + the signal that ended it), or -1 with
+// error when it cannot be started.
+int runScript(const char* mode, const std::vector<std::string>& further,
               const std::function<void(const std::string&)>& onLine, std::string* error) {
-    arguments.insert(arguments.begin(), screenshotScript());
+    std::vector<std::string> arguments = {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
+                                          toolFile(ToolFolder::Libexec, "windows"),
+                                          toolFile(ToolFolder::Data, "screenshots.reg")};
+    arguments.insert(arguments.end(), further.begin(), further.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
@@ -177,8 +181,8 @@ std::vector<std::string> screenshotFiles(const std::string& file,
 std::string screenshotNeeds() {
     std::string lacking, error;
     const int ended = runScript(
-        {"needs", windowsPrograms(), screenshotSettings()},
-        [&](const std::string& line) { lacking = line.substr(line.find(' ') + 1); }, &error);
+        "needs", {}, [&](const std::string& line) { lacking = line.substr(line.find(' ') + 1); },
+        &error);
     return ended < 0 ? error : lacking;
 }
 
@@ -187,8 +191,7 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
     std::vector<std::string> hostPaths, partials;
     // The window's text black or white, whichever reads on the window colour given.
-    std::vector<std::string> arguments = {"shoot", windowsPrograms(), screenshotSettings(),
-                                          stylefile::colorText(plan.window),
+    std::vector<std::string> arguments = {stylefile::colorText(plan.window),
                                           stylefile::colorText(readableOn(plan.window))};
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         hostPaths.push_back(windowsPath(plan.styles[i]));
@@ -212,7 +215,7 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     int status = 0;
     std::string said; // why the script could not go on
     const int ended = runScript(
-        arguments,
+        "shoot", arguments,
         [&](const std::string& line) {
             SceneSample sample;
             if (line.rfind("say ", 0) == 0) {
