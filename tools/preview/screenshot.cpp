@@ -63,8 +63,7 @@ int runScript(const char* mode, const std::vector<std::string>& further,
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, lines[1], STDOUT_FILENO);
     posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_init(&attributes); // its process group 0: a new one, the script's own
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     pid_t script = 0;
     const int failed = posix_spawn(&script, argv[0], &actions, &attributes, argv.data(), environ);
