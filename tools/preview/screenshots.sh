@@ -73,9 +73,7 @@ await() {
 }
 # The last line a program wrote to file, for a message.
 said() {
-    local last
-    last=$(tail -n 1 "$1" 2>/dev/null | tr -d '\r')
-    echo "${last:-no reason given}"
+    tail -n 1 "$1" 2>/dev/null | tr -d '\r' | grep . || echo "no reason given"
 }
 
 # The prefix is kept for the user, one run at a time in it: two disturb each other.
