@@ -93,10 +93,9 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
     }
     // A new file: its folder must be there.
     const fs::path folder = fs::path(target).parent_path();
-    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0) {
-        return std::strerror(errno);
-    }
-    return S_ISDIR(status.st_mode) ? "" : std::strerror(ENOTDIR);
+    std::error_code error;
+    const bool isFolder = fs::is_directory(folder.empty() ? "." : folder, error);
+    return error ? error.message() : isFolder ? "" : std::strerror(ENOTDIR);
 }
 
 std::string partialPictureOf(const std::string& path) {
