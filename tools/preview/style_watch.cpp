@@ -6,9 +6,9 @@ namespace preview {
 
 FileStamp stampOf(const std::string& path) {
     std::error_code timeError, sizeError;
-    const FileStamp stamp{true, std::filesystem::last_write_time(path, timeError),
-                          std::filesystem::file_size(path, sizeError)};
-    return timeError || sizeError ? FileStamp{} : stamp;
+    const FileStamp stamp = std::make_pair(std::filesystem::last_write_time(path, timeError),
+                                           std::filesystem::file_size(path, sizeError));
+    return timeError || sizeError ? std::nullopt : stamp;
 }
 
 int watchStyleFile(const std::string& path, std::chrono::milliseconds interval,
@@ -20,7 +20,7 @@ int watchStyleFile(const std::string& path, std::chrono::milliseconds interval,
         // at once.
         ::poll(nullptr, 0, static_cast<int>(interval.count()));
         const FileStamp now = stampOf(path);
-        if (!stop && !(now == last)) {
+        if (!stop && now != last) {
             last = now;
             ++changes;
             changed();
