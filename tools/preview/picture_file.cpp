@@ -27,11 +27,9 @@ std::string targetOf(const std::string& path) {
 // for now, the same name once made absolute and resolved.
 bool sameFile(const std::string& path, const std::string& style) {
     std::error_code error, otherError;
-    if (fs::equivalent(path, style, error)) {
-        return true;
-    }
+    const bool same = fs::equivalent(path, style, error);
     if (!error) {
-        return false; // both there, and two files
+        return same; // both there: one file, or two
     }
     const fs::path one = fs::weakly_canonical(fs::absolute(path), error);
     const fs::path other = fs::weakly_canonical(fs::absolute(style), otherError);
