@@ -91,16 +91,14 @@ int runScript(const char* mode, const std::vector<std::string>& further,
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
-// What the plug-in applies for each style, natively, given each style's path as Wine's plug-in
-// is given it: what the pictures must show.
+// What the plug-in applies for each style, natively, on the run's window colour, given each
+// style's path as Wine's plug-in is given it: what the pictures must show.
 bool expectedColors(const ScreenshotPlan& plan, const std::vector<std::string>& hostPaths,
                     std::vector<AppliedColors>* colors, std::string* error) {
     standin::Session session;
     if (!session.load(error)) {
         return false;
     }
-    const INT window = COLOR_WINDOW;
-    SetSysColors(1, &window, &plan.window);
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         stylefile::StyleFile style;
         if (!stylefile::readStyleFile(plan.styles[i], &style, error)) {
