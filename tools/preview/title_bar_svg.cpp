@@ -3,6 +3,8 @@
 #include "stylefile/color_text.h"
 #include "tools/preview/terminal_text.h"
 
+#include <utility>
+
 namespace preview {
 namespace {
 
@@ -41,12 +43,10 @@ const char* const PICTURE =
 </svg>
 )svg";
 
-// Each {name} in svg replaced by value, which is not looked into again.
-void put(std::string* svg, const std::string& name, const std::string& value) {
-    const std::string placeholder = "{" + name + "}";
-    for (std::size_t at = 0; (at = svg->find(placeholder, at)) != std::string::npos;
-         at += value.size()) {
-        svg->replace(at, placeholder.size(), value);
+// Each from in text replaced by to, which is not looked into again.
+void replaceAll(std::string* text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text->find(from, at)) != std::string::npos; at += to.size()) {
+        text->replace(at, from.size(), to);
     }
 }
 
@@ -56,20 +56,18 @@ std::string renderTitleBarSvg(const AppliedColors& colors, COLORREF windowColor,
                               const std::string& styleName) {
     std::string svg = PICTURE;
     for (const AppliedColor& color : colors) {
-        put(&svg, color.name, stylefile::colorText(color.value));
+        replaceAll(&svg, "{" + std::string(color.name) + "}", stylefile::colorText(color.value));
     }
-    put(&svg, "COLOR_WINDOW", stylefile::colorText(windowColor));
-    put(&svg, "COLOR_WINDOWTEXT", stylefile::colorText(readableOn(windowColor)));
+    replaceAll(&svg, "{COLOR_WINDOW}", stylefile::colorText(windowColor));
+    replaceAll(&svg, "{COLOR_WINDOWTEXT}", stylefile::colorText(readableOn(windowColor)));
     // Control bytes and invalid UTF-8 are already written out as \xNN, so the document stays XML.
-    std::string name;
-    for (const char c : printable(styleName)) {
-        name += c == '&'   ? "&amp;"
-                : c == '<' ? "&lt;"
-                : c == '>' ? "&gt;"
-                : c == '"' ? "&quot;"
-                           : std::string(1, c);
+    std::string name = printable(styleName);
+    const std::pair<const char*, const char*> entities[] = {
+        {"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}};
+    for (const auto& [mark, entity] : entities) {
+        replaceAll(&name, mark, entity);
     }
-    put(&svg, "style", name);
+    replaceAll(&svg, "{style}", name);
     return svg;
 }
 
