@@ -48,11 +48,9 @@ int runScript(const char* mode, const std::vector<std::string>& further,
                                           toolFile(ToolFolder::Libexec, "windows"),
                                           toolFile(ToolFolder::Data, "screenshots.reg")};
     arguments.insert(arguments.end(), further.begin(), further.end());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<char*> argv(arguments.size() + 1); // and a null pointer last
+    std::transform(arguments.begin(), arguments.end(), argv.begin(),
+                   [](std::string& argument) { return argument.data(); });
     int lines[2];
     if (pipe2(lines, O_CLOEXEC) != 0) {
         *error = std::string("cannot make a pipe: ") + std::strerror(errno);
