@@ -54,9 +54,8 @@ cleanup() {
         timeout 30 wineserver -k 2>/dev/null
         timeout 30 wineserver -w
     fi
-    # shellcheck disable=SC2046 # one word per process
-    kill $(jobs -p) 2>/dev/null
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null
+    # shellcheck disable=SC2046,SC2086 # one word per process, none when Xvfb is not started
+    kill $(jobs -p) $xvfb 2>/dev/null
     wait
     rm -rf "$tmp"
 }
