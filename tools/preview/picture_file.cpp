@@ -128,23 +128,19 @@ bool writePicture(const std::string& path, PictureKind kind, const std::string& 
     ::unlink(partial.c_str()); // left by a run that was killed
     const int file =
         ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (file < 0) {
-        *reason = std::strerror(errno);
-        return false;
-    }
+    int error = file < 0 ? errno : 0;
     // A picture drawn again keeps the permissions its file was given.
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
+    if (error == 0 && ::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
     // The partial file is a new regular file: a write is not cut short by a signal.
-    int error = 0;
     for (std::size_t at = 0; at < content.size() && error == 0;) {
         const ssize_t wrote = ::write(file, content.data() + at, content.size() - at);
         error = wrote > 0 ? 0 : wrote == 0 ? EIO : errno;
         at += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
     }
-    if (::close(file) != 0 && error == 0) {
+    if (file >= 0 && ::close(file) != 0 && error == 0) {
         error = errno;
     }
     if (error != 0) {
