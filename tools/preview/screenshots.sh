@@ -24,9 +24,8 @@ fail() {
     exit 1
 }
 
-[ $# -ge 3 ] || fail "usage: $0 needs|shoot PROGRAMS SETTINGS [WINDOW STYLE FILE...]"
-mode=$1 programs=$2 settings=$3
-shift 3
+[ $# -ge 3 ] || fail "usage: $0 needs|shoot PROGRAMS SETTINGS [WINDOW TEXT STYLE... FILE...]"
+mode=$1 programs=$2 settings=$3 window=${4:-} text=${5:-}
 if [ ! -r "$programs/Marlwood.exe" ] || [ ! -r "$programs/Tintlet.dll" ]; then
     fail "--screenshot needs Marlwood.exe and Tintlet.dll in $programs (make windows64 builds them; make install installs them)"
 elif [ ! -r "$settings" ]; then
@@ -41,9 +40,7 @@ elif ! compgen -G "$FONTS/*.ttf" >/dev/null; then
     fail "--screenshot needs Wine's fonts in $FONTS (apt-get install fonts-wine)"
 fi
 [ "$mode" = shoot ] || exit 0
-window=$1 text=$2
-shift 2
-styles=("${@:1:$# / 2}") files=("${@:$# / 2 + 1}")
+styles=("${@:6:($# - 5) / 2}") files=("${@:6 + ($# - 5) / 2}")
 
 # Ends whatever this run started, on every way out; a second signal does not cut it short.
 tmp=$(mktemp -d) xvfb='' wine_up=''
@@ -102,8 +99,7 @@ export DISPLAY=:$display
 wine_up=1
 if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     echo "say making a Wine prefix for screenshots in $WINEPREFIX (once; about 20 s)"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" # wineboot makes it again
     # Wine's 32-bit (WoW64) set-up is of no use to the scene, and slow through an emulator: where a
     # mount namespace can be had, /dev/null stands in for the 32-bit loader beside wine64.
     hide=(unshare --user --map-current-user --mount
