@@ -50,10 +50,8 @@ std::vector<std::string> compareScene(const Picture& picture,
                                       const AppliedColors& colors, std::ostream* trace) {
     std::vector<std::string> differences;
     bool sampled[MANAGED_COLOR_COUNT] = {};
-    const bool whole = picture.width > 0 && picture.height > 0 &&
-                       picture.rgb.size() == static_cast<std::size_t>(picture.width) *
-                                                 static_cast<std::size_t>(picture.height) * 3;
-    if (!whole) {
+    if (picture.width <= 0 || picture.height <= 0 ||
+        picture.rgb.size() != std::size_t{3} * picture.width * picture.height) {
         return {"the picture is not " + std::to_string(picture.width) + " by " +
                 std::to_string(picture.height) + " pixels"};
     }
