@@ -228,9 +228,8 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
         },
         &error);
     // A picture taken but not put in place is not left beside its file.
-    for (std::size_t i = shots; i < partials.size(); ++i) {
-        ::unlink(partials[i].c_str());
-    }
+    std::for_each(partials.begin() + shots, partials.end(),
+                  [](const std::string& partial) { ::unlink(partial.c_str()); });
     if (stop) {
         return 1;
     }
