@@ -130,32 +130,6 @@ bool readPicture(const std::string& file, Picture* picture, std::string* error) 
     return false;
 }
 
-// Puts one style's picture in place and checks it: 0, or 1 after saying what is wrong.
-int placeAndCheck(const ScreenshotPlan& plan, std::size_t i, const std::string& partial,
-                  const std::string& file, const std::vector<SceneSample>& samples,
-                  const AppliedColors& expected, const Output& output) {
-    Picture picture;
-    std::string reason;
-    if (!readPicture(partial, &picture, &reason)) {
-        ::unlink(partial.c_str());
-        return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
-    }
-    if (!placePicture(partial, file, PictureKind::Png, plan.styles, &reason)) {
-        return fail(output, "cannot write " + file + ": " + reason);
-    }
-    const std::vector<std::string> differences =
-        compareScene(picture, samples, expected, plan.trace ? &output.out : nullptr);
-    output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(file)
-               << (differences.empty()
-                       ? " (Windows drew the ten colours as the plug-in applied them)\n"
-                       : "\n")
-               << std::flush;
-    for (const std::string& difference : differences) {
-        fail(output, file + ": " + difference);
-    }
-    return differences.empty() ? 0 : 1;
-}
-
 } // namespace
 
 std::vector<std::string> screenshotFiles(const std::string& file,
@@ -206,6 +180,29 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     }
 
     std::vector<SceneSample> samples;
+    // Puts style i's picture in place and checks it: 0, or 1 after saying what is wrong.
+    const auto placeAndCheck = [&](std::size_t i) {
+        Picture picture;
+        std::string reason;
+        if (!readPicture(partials[i], &picture, &reason)) {
+            ::unlink(partials[i].c_str());
+            return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
+        }
+        if (!placePicture(partials[i], files[i], PictureKind::Png, plan.styles, &reason)) {
+            return fail(output, "cannot write " + files[i] + ": " + reason);
+        }
+        const std::vector<std::string> differences =
+            compareScene(picture, samples, expected[i], plan.trace ? &output.out : nullptr);
+        output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(files[i])
+                   << (differences.empty()
+                           ? " (Windows drew the ten colours as the plug-in applied them)\n"
+                           : "\n")
+                   << std::flush;
+        for (const std::string& difference : differences) {
+            fail(output, files[i] + ": " + difference);
+        }
+        return differences.empty() ? 0 : 1;
+    };
     std::size_t shots = 0;
     int status = 0;
     std::string said; // why the script could not go on
@@ -220,8 +217,7 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
             } else if (parseSceneSample(line, &sample)) {
                 samples.push_back(sample);
             } else if (line.rfind("shot ", 0) == 0 && shots < files.size() && !stop) {
-                status |= placeAndCheck(plan, shots, partials[shots], files[shots], samples,
-                                        expected[shots], output);
+                status |= placeAndCheck(shots);
                 samples.clear();
                 ++shots;
             }
