@@ -68,20 +68,19 @@ int runScript(const char* mode, const std::vector<std::string>& further,
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(lines[1]);
+    // It closes the pipe's end in its keeping; its reads go on after a stop signal, which is
+    // forwarded: the script cleans up and ends.
+    __gnu_cxx::stdio_filebuf<char> buffer(lines[0], std::ios::in);
     if (failed != 0) {
-        ::close(lines[0]);
         *error = "cannot run " + arguments[0] + ": " + std::strerror(failed);
         return -1;
     }
     forwardStopSignals(script);
-    {
-        // Its reads go on after a stop signal, which is forwarded: the script cleans up and ends.
-        __gnu_cxx::stdio_filebuf<char> buffer(lines[0], std::ios::in);
-        std::istream said(&buffer);
-        for (std::string line; std::getline(said, line);) {
-            onLine(line);
-        }
+    std::istream said(&buffer);
+    for (std::string line; std::getline(said, line);) {
+        onLine(line);
     }
+    buffer.close(); // a script that still writes is not left waiting for a reader
     int status = 0;
     while (waitpid(script, &status, 0) < 0 && errno == EINTR) {
     }
