@@ -204,7 +204,6 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     };
     std::size_t shots = 0;
     int status = 0;
-    std::string said; // why the script could not go on
     const int ended = runScript(
         "shoot", arguments,
         [&](const std::string& line) {
@@ -212,7 +211,7 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
             if (line.rfind("say ", 0) == 0) {
                 output.out << printable(line.substr(4)) << "\n" << std::flush;
             } else if (line.rfind("error ", 0) == 0) {
-                said = line.substr(6);
+                error = line.substr(6); // why the script could not go on
             } else if (parseSceneSample(line, &sample)) {
                 samples.push_back(sample);
             } else if (line.rfind("shot ", 0) == 0 && shots < files.size() && !stop) {
@@ -229,11 +228,10 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
         return 1;
     }
     if (ended != 0 || shots < files.size()) {
-        return fail(output, ended < 0       ? error
-                            : !said.empty() ? said
-                                            : "the screenshot script ended with status " +
-                                                  std::to_string(ended) + " after " +
-                                                  std::to_string(shots) + " pictures");
+        return fail(output, !error.empty() ? error
+                                           : "the screenshot script ended with status " +
+                                                 std::to_string(ended) + " after " +
+                                                 std::to_string(shots) + " pictures");
     }
     return status;
 }
