@@ -73,7 +73,7 @@ said() {
 }
 
 # The prefix is kept for the user, one run at a time in it: two disturb each other.
-cache=${HOME:-}/.cache/tintlet
+cache=${HOME:+$HOME/.cache/tintlet}
 [[ ${XDG_CACHE_HOME:-} != /* ]] || cache=$XDG_CACHE_HOME/tintlet
 [[ $cache == /* ]] ||
     fail "--screenshot keeps a Wine prefix in \$XDG_CACHE_HOME or \$HOME, and neither is set"
