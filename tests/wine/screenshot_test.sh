@@ -125,6 +125,13 @@ done <"$out/report"
 left=$(leftovers)
 [ -z "$left" ] || fail "left running after the run: $left"
 
+# With neither $XDG_CACHE_HOME nor $HOME the prefix has no place: one line, and no prefix made.
+status=0
+(cd "$out" && env -u HOME -u XDG_CACHE_HOME "$preview" --screenshot homeless.png "${bundled[0]}") \
+    >/dev/null 2>"$out/homeless" || status=$?
+[ "$status" -eq 1 ] && grep -qxF 'tintlet-preview: --screenshot keeps a Wine prefix in $XDG_CACHE_HOME or $HOME, and neither is set' "$out/homeless" ||
+    fail "with neither \$XDG_CACHE_HOME nor \$HOME, exit code $status: $(grep -v ', is not read: ' "$out/homeless")"
+
 # Stopped while Wine repaints for the second style, and while a new prefix is being made: it
 # cleans up at once, dies by the signal, and a prefix half made is made again next time.
 for stop in "TERM screenshot of " "INT making a Wine prefix"; do

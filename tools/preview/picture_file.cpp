@@ -27,11 +27,9 @@ std::string targetOf(const std::string& path) {
 // for now, the same name once made absolute and resolved.
 bool sameFile(const std::string& path, const std::string& style) {
     std::error_code error, otherError;
-    if (fs::equivalent(path, style, error)) {
-        return true;
-    }
+    const bool same = fs::equivalent(path, style, error);
     if (!error) {
-        return false; // both there, and two files
+        return same; // both there: one file, or two
     }
     const fs::path one = fs::weakly_canonical(fs::absolute(path), error);
     const fs::path other = fs::weakly_canonical(fs::absolute(style), otherError);
@@ -53,11 +51,10 @@ bool holdsPictureOrNothing(const std::string& path, PictureKind kind) {
     if (kind == PictureKind::Png) {
         return start.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
     }
-    if (start.substr(0, 3) == "\xEF\xBB\xBF") {
-        start.remove_prefix(3);
-    }
+    // After a byte order mark and white space: an XML declaration, a comment or doctype, or the
+    // svg element itself.
+    start.remove_prefix(start.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0);
     start.remove_prefix(std::min(start.find_first_not_of(" \t\r\n"), start.size()));
-    // An XML declaration, a comment or doctype, or the svg element itself.
     return start.substr(0, 2) == "<?" || start.substr(0, 2) == "<!" || start.substr(0, 4) == "<svg";
 }
 
@@ -94,10 +91,9 @@ std::string pictureRefusal(const std::string& path, PictureKind kind,
     }
     // A new file: its folder must be there.
     const fs::path folder = fs::path(target).parent_path();
-    if (::stat(folder.empty() ? "." : folder.c_str(), &status) != 0) {
-        return std::strerror(errno);
-    }
-    return S_ISDIR(status.st_mode) ? "" : std::strerror(ENOTDIR);
+    std::error_code error;
+    const bool isFolder = fs::is_directory(folder.empty() ? "." : folder, error);
+    return error ? error.message() : isFolder ? "" : std::strerror(ENOTDIR);
 }
 
 std::string partialPictureOf(const std::string& path) {
@@ -132,23 +128,19 @@ bool writePicture(const std::string& path, PictureKind kind, const std::string& 
     ::unlink(partial.c_str()); // left by a run that was killed
     const int file =
         ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (file < 0) {
-        *reason = std::strerror(errno);
-        return false;
-    }
+    int error = file < 0 ? errno : 0;
     // A picture drawn again keeps the permissions its file was given.
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
+    if (error == 0 && ::stat(target.c_str(), &old) == 0) {
         ::fchmod(file, old.st_mode & 07777);
     }
     // The partial file is a new regular file: a write is not cut short by a signal.
-    int error = 0;
     for (std::size_t at = 0; at < content.size() && error == 0;) {
         const ssize_t wrote = ::write(file, content.data() + at, content.size() - at);
         error = wrote > 0 ? 0 : wrote == 0 ? EIO : errno;
         at += wrote > 0 ? static_cast<std::size_t>(wrote) : 0;
     }
-    if (::close(file) != 0 && error == 0) {
+    if (file >= 0 && ::close(file) != 0 && error == 0) {
         error = errno;
     }
     if (error != 0) {

@@ -13,19 +13,15 @@ namespace {
 constexpr int LEAST_TEXT_PIXELS = 8;
 
 std::string where(const SceneSample& sample) {
-    std::string text = std::to_string(sample.left) + "," + std::to_string(sample.top);
-    if (!sample.point) {
-        text += "-" + std::to_string(sample.right) + "," + std::to_string(sample.bottom);
-    }
-    return text;
+    const auto corner = [](int x, int y) { return std::to_string(x) + "," + std::to_string(y); };
+    return corner(sample.left, sample.top) +
+           (sample.point ? "" : "-" + corner(sample.right, sample.bottom));
 }
 
 COLORREF pixelAt(const Picture& picture, int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
-    const auto byte = [&](std::size_t i) {
-        return static_cast<unsigned char>(picture.rgb[at + i]);
-    };
-    return RGB(byte(0), byte(1), byte(2));
+    const auto* const rgb = reinterpret_cast<const unsigned char*>(picture.rgb.data()) +
+                            (static_cast<std::size_t>(y) * picture.width + x) * 3;
+    return RGB(rgb[0], rgb[1], rgb[2]);
 }
 
 } // namespace
@@ -51,14 +47,11 @@ bool parseSceneSample(const std::string& line, SceneSample* sample) {
 
 std::vector<std::string> compareScene(const Picture& picture,
                                       const std::vector<SceneSample>& samples,
-                                      const AppliedColors& colors,
-                                      std::vector<std::string>* trace) {
+                                      const AppliedColors& colors, std::ostream* trace) {
     std::vector<std::string> differences;
     bool sampled[MANAGED_COLOR_COUNT] = {};
-    const bool whole = picture.width > 0 && picture.height > 0 &&
-                       picture.rgb.size() == static_cast<std::size_t>(picture.width) *
-                                                 static_cast<std::size_t>(picture.height) * 3;
-    if (!whole) {
+    if (picture.width <= 0 || picture.height <= 0 ||
+        picture.rgb.size() != std::size_t{3} * picture.width * picture.height) {
         return {"the picture is not " + std::to_string(picture.width) + " by " +
                 std::to_string(picture.height) + " pixels"};
     }
@@ -83,8 +76,8 @@ std::vector<std::string> compareScene(const Picture& picture,
         const std::string applied = stylefile::colorText(expected.value);
         const std::string pixels = std::to_string(found) + " pixels of " + applied;
         if (trace != nullptr) {
-            trace->push_back(name + (sample.point ? " at " : " within ") + where(sample) + ": " +
-                             (sample.point ? drawn : pixels));
+            *trace << "trace: screenshot " << name << (sample.point ? " at " : " within ")
+                   << where(sample) << ": " << (sample.point ? drawn : pixels) << "\n";
         }
         if (sample.point && found == 0) {
             differences.push_back(name + ": Windows drew " + drawn + " at " + where(sample) +

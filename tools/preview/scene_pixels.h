@@ -4,6 +4,7 @@
 
 #include "tools/preview/applied_colors.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,10 @@ struct Picture {
 };
 
 // Where the picture does not show the applied colours, one line each: empty when every sample
-// holds and each of the ten colours was sampled. trace, when given, gets a line per sample.
+// holds and each of the ten colours was sampled. trace, when given, gets a line per sample, as
+// --trace shows it.
 std::vector<std::string> compareScene(const Picture& picture,
                                       const std::vector<SceneSample>& samples,
-                                      const AppliedColors& colors,
-                                      std::vector<std::string>* trace = nullptr);
+                                      const AppliedColors& colors, std::ostream* trace = nullptr);
 
 } // namespace preview

@@ -15,11 +15,13 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <ext/stdio_filebuf.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <istream>
 #include <unistd.h>
 
 extern char** environ;
@@ -36,17 +38,19 @@ std::string windowsPath(const std::string& path) {
     return name;
 }
 
-// Runs the screenshot script, in a process group of its own so that a terminal's Ctrl+C reaches
-// only the tool, which forwards it; each line it writes goes to onLine. Its exit status (128 + the
-// signal that ended it), or -1 with error when it cannot be started.
-int runScript(std::vector<std::string> arguments,
+// Runs the screenshot script in mode, "needs" or "shoot" (with the further arguments), in a
+// process group of its own so that a terminal's Ctrl+C reaches only the tool, which forwards it;
+// each line it writes goes to onLine. Its exit status (128 + the signal that ended it), or -1 with
+// error when it cannot be started.
+int runScript(const char* mode, const std::vector<std::string>& further,
               const std::function<void(const std::string&)>& onLine, std::string* error) {
-    arguments.insert(arguments.begin(), screenshotScript());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
+    std::vector<std::string> arguments = {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
+                                          toolFile(ToolFolder::Libexec, "windows"),
+                                          toolFile(ToolFolder::Data, "screenshots.reg")};
+    arguments.insert(arguments.end(), further.begin(), further.end());
+    std::vector<char*> argv(arguments.size() + 1); // and a null pointer last
+    std::transform(arguments.begin(), arguments.end(), argv.begin(),
+                   [](std::string& argument) { return argument.data(); });
     int lines[2];
     if (pipe2(lines, O_CLOEXEC) != 0) {
         *error = std::string("cannot make a pipe: ") + std::strerror(errno);
@@ -57,37 +61,26 @@ int runScript(std::vector<std::string> arguments,
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, lines[1], STDOUT_FILENO);
     posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_init(&attributes); // its process group 0: a new one, the script's own
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     pid_t script = 0;
     const int failed = posix_spawn(&script, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(lines[1]);
+    // It closes the pipe's end in its keeping; its reads go on after a stop signal, which is
+    // forwarded: the script cleans up and ends.
+    __gnu_cxx::stdio_filebuf<char> buffer(lines[0], std::ios::in);
     if (failed != 0) {
-        ::close(lines[0]);
         *error = "cannot run " + arguments[0] + ": " + std::strerror(failed);
         return -1;
     }
     forwardStopSignals(script);
-    std::string pending;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(lines[0], chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue; // a stop signal, forwarded: the script cleans up and ends
-        }
-        if (got <= 0) {
-            break;
-        }
-        pending.append(chunk, static_cast<std::size_t>(got));
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
-             pending.erase(0, end + 1)) {
-            onLine(pending.substr(0, end));
-        }
+    std::istream said(&buffer);
+    for (std::string line; std::getline(said, line);) {
+        onLine(line);
     }
-    ::close(lines[0]);
+    buffer.close(); // a script that still writes is not left waiting for a reader
     int status = 0;
     while (waitpid(script, &status, 0) < 0 && errno == EINTR) {
     }
@@ -95,16 +88,14 @@ int runScript(std::vector<std::string> arguments,
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
-// What the plug-in applies for each style, natively, given each style's path as Wine's plug-in
-// is given it: what the pictures must show.
+// What the plug-in applies for each style, natively, on the run's window colour, given each
+// style's path as Wine's plug-in is given it: what the pictures must show.
 bool expectedColors(const ScreenshotPlan& plan, const std::vector<std::string>& hostPaths,
                     std::vector<AppliedColors>* colors, std::string* error) {
     standin::Session session;
     if (!session.load(error)) {
         return false;
     }
-    const INT window = COLOR_WINDOW;
-    SetSysColors(1, &window, &plan.window);
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         stylefile::StyleFile style;
         if (!stylefile::readStyleFile(plan.styles[i], &style, error)) {
@@ -138,36 +129,6 @@ bool readPicture(const std::string& file, Picture* picture, std::string* error) 
     return false;
 }
 
-// Puts one style's picture in place and checks it: 0, or 1 after saying what is wrong.
-int placeAndCheck(const ScreenshotPlan& plan, std::size_t i, const std::string& partial,
-                  const std::string& file, const std::vector<SceneSample>& samples,
-                  const AppliedColors& expected, const Output& output) {
-    Picture picture;
-    std::string reason;
-    if (!readPicture(partial, &picture, &reason)) {
-        ::unlink(partial.c_str());
-        return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
-    }
-    if (!placePicture(partial, file, PictureKind::Png, plan.styles, &reason)) {
-        return fail(output, "cannot write " + file + ": " + reason);
-    }
-    std::vector<std::string> trace;
-    const std::vector<std::string> differences =
-        compareScene(picture, samples, expected, plan.trace ? &trace : nullptr);
-    for (const std::string& line : trace) {
-        output.out << "trace: screenshot " << line << "\n";
-    }
-    output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(file)
-               << (differences.empty()
-                       ? " (Windows drew the ten colours as the plug-in applied them)\n"
-                       : "\n")
-               << std::flush;
-    for (const std::string& difference : differences) {
-        fail(output, file + ": " + difference);
-    }
-    return differences.empty() ? 0 : 1;
-}
-
 } // namespace
 
 std::vector<std::string> screenshotFiles(const std::string& file,
@@ -188,8 +149,8 @@ std::vector<std::string> screenshotFiles(const std::string& file,
 std::string screenshotNeeds() {
     std::string lacking, error;
     const int ended = runScript(
-        {"needs", windowsPrograms(), screenshotSettings()},
-        [&](const std::string& line) { lacking = line.substr(line.find(' ') + 1); }, &error);
+        "needs", {}, [&](const std::string& line) { lacking = line.substr(line.find(' ') + 1); },
+        &error);
     return ended < 0 ? error : lacking;
 }
 
@@ -198,19 +159,19 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
     std::vector<std::string> hostPaths, partials;
     // The window's text black or white, whichever reads on the window colour given.
-    std::vector<std::string> arguments = {"shoot", windowsPrograms(), screenshotSettings(),
-                                          stylefile::colorText(plan.window),
+    std::vector<std::string> arguments = {stylefile::colorText(plan.window),
                                           stylefile::colorText(readableOn(plan.window))};
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
         hostPaths.push_back(windowsPath(plan.styles[i]));
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
-        arguments.insert(arguments.end(), {hostPaths[i], partials[i]});
         const std::string tooLong = pathTooLong(hostPaths[i]);
         if (!tooLong.empty()) {
             output.err << printable("screenshot of " + plan.styles[i] + ": " + tooLong) << "\n"
                        << std::flush;
         }
     }
+    arguments.insert(arguments.end(), hostPaths.begin(), hostPaths.end());
+    arguments.insert(arguments.end(), partials.begin(), partials.end());
     std::vector<AppliedColors> expected;
     std::string error;
     if (!expectedColors(plan, hostPaths, &expected, &error)) {
@@ -218,40 +179,59 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     }
 
     std::vector<SceneSample> samples;
+    // Puts style i's picture in place and checks it: 0, or 1 after saying what is wrong.
+    const auto placeAndCheck = [&](std::size_t i) {
+        Picture picture;
+        std::string reason;
+        if (!readPicture(partials[i], &picture, &reason)) {
+            ::unlink(partials[i].c_str());
+            return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
+        }
+        if (!placePicture(partials[i], files[i], PictureKind::Png, plan.styles, &reason)) {
+            return fail(output, "cannot write " + files[i] + ": " + reason);
+        }
+        const std::vector<std::string> differences =
+            compareScene(picture, samples, expected[i], plan.trace ? &output.out : nullptr);
+        output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(files[i])
+                   << (differences.empty()
+                           ? " (Windows drew the ten colours as the plug-in applied them)\n"
+                           : "\n")
+                   << std::flush;
+        for (const std::string& difference : differences) {
+            fail(output, files[i] + ": " + difference);
+        }
+        return differences.empty() ? 0 : 1;
+    };
     std::size_t shots = 0;
     int status = 0;
-    std::string said; // why the script could not go on
     const int ended = runScript(
-        arguments,
+        "shoot", arguments,
         [&](const std::string& line) {
             SceneSample sample;
             if (line.rfind("say ", 0) == 0) {
                 output.out << printable(line.substr(4)) << "\n" << std::flush;
             } else if (line.rfind("error ", 0) == 0) {
-                said = line.substr(6);
+                error = line.substr(6); // why the script could not go on
             } else if (parseSceneSample(line, &sample)) {
                 samples.push_back(sample);
             } else if (line.rfind("shot ", 0) == 0 && shots < files.size() && !stop) {
-                status |= placeAndCheck(plan, shots, partials[shots], files[shots], samples,
-                                        expected[shots], output);
+                status |= placeAndCheck(shots);
                 samples.clear();
                 ++shots;
             }
         },
         &error);
     // A picture taken but not put in place is not left beside its file.
-    for (std::size_t i = shots; i < partials.size(); ++i) {
-        ::unlink(partials[i].c_str());
-    }
+    std::for_each(partials.begin() + shots, partials.end(),
+                  [](const std::string& partial) { ::unlink(partial.c_str()); });
     if (stop) {
         return 1;
     }
     if (ended != 0 || shots < files.size()) {
-        return fail(output, ended < 0       ? error
-                            : !said.empty() ? said
-                                            : "the screenshot script ended with status " +
-                                                  std::to_string(ended) + " after " +
-                                                  std::to_string(shots) + " pictures");
+        return fail(output, !error.empty() ? error
+                                           : "the screenshot script ended with status " +
+                                                 std::to_string(ended) + " after " +
+                                                 std::to_string(shots) + " pictures");
     }
     return status;
 }

@@ -32,7 +32,8 @@ std::string screenshotNeeds();
 
 // Takes the pictures and checks each. Returns 0, or 1 after a line on output.err for each
 // problem; a style whose path is too long for the plug-in under Wine is said on output.err too.
-// Needs the plug-in stopped, as it runs it itself. On a stop signal the script is sent it and
+// Needs the plug-in stopped, as it runs it itself, and the system's window colour set to
+// plan.window, as the report's run sets it. On a stop signal the script is sent it and
 // cleans up; then it returns 1.
 int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
                     const std::atomic<bool>& stop);

@@ -9,10 +9,11 @@
 #   error TEXT               why it cannot go on; then it ends
 #
 #   screenshots.sh needs PROGRAMS SETTINGS   what is missing, as an error line
-#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW TEXT STYLE FILE [STYLE FILE]...
+#   screenshots.sh shoot PROGRAMS SETTINGS WINDOW TEXT STYLE... FILE...
 # PROGRAMS is the folder of Marlwood.exe and Tintlet.dll, SETTINGS the prefix's .reg file, WINDOW
-# the window colour #rrggbb and TEXT the window text's, each STYLE as Wine's programs name it (Z:\...) and FILE an absolute
-# path for its picture (the tool puts it in place, or removes it).
+# the window colour #rrggbb and TEXT the window text's, each STYLE as Wine's programs name it
+# (Z:\...) and for each an absolute path, FILE, for its picture (the tool puts it in place, or
+# removes it).
 set -euo pipefail
 
 IMPORT=/usr/bin/import # by full path: elsewhere on PATH may be another program
@@ -23,9 +24,8 @@ fail() {
     exit 1
 }
 
-[ $# -ge 3 ] || fail "usage: $0 needs|shoot PROGRAMS SETTINGS [WINDOW STYLE FILE...]"
-mode=$1 programs=$2 settings=$3
-shift 3
+[ $# -ge 3 ] || fail "usage: $0 needs|shoot PROGRAMS SETTINGS [WINDOW TEXT STYLE... FILE...]"
+mode=$1 programs=$2 settings=$3 window=${4:-} text=${5:-}
 if [ ! -r "$programs/Marlwood.exe" ] || [ ! -r "$programs/Tintlet.dll" ]; then
     fail "--screenshot needs Marlwood.exe and Tintlet.dll in $programs (make windows64 builds them; make install installs them)"
 elif [ ! -r "$settings" ]; then
@@ -40,13 +40,7 @@ elif ! compgen -G "$FONTS/*.ttf" >/dev/null; then
     fail "--screenshot needs Wine's fonts in $FONTS (apt-get install fonts-wine)"
 fi
 [ "$mode" = shoot ] || exit 0
-window=$1 text=$2
-shift 2
-styles=() files=()
-while [ $# -ge 2 ]; do
-    styles+=("$1") files+=("$2")
-    shift 2
-done
+styles=("${@:6:($# - 5) / 2}") files=("${@:6 + ($# - 5) / 2}")
 
 # Ends whatever this run started, on every way out; a second signal does not cut it short.
 tmp=$(mktemp -d) xvfb='' wine_up=''
@@ -57,9 +51,8 @@ cleanup() {
         timeout 30 wineserver -k 2>/dev/null
         timeout 30 wineserver -w
     fi
-    # shellcheck disable=SC2046 # one word per process
-    kill $(jobs -p) 2>/dev/null
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null
+    # shellcheck disable=SC2046,SC2086 # one word per process, none when Xvfb is not started
+    kill $(jobs -p) $xvfb 2>/dev/null
     wait
     rm -rf "$tmp"
 }
@@ -76,13 +69,11 @@ await() {
 }
 # The last line a program wrote to file, for a message.
 said() {
-    local last
-    last=$(tail -n 1 "$1" 2>/dev/null | tr -d '\r')
-    echo "${last:-no reason given}"
+    tail -n 1 "$1" 2>/dev/null | tr -d '\r' | grep . || echo "no reason given"
 }
 
 # The prefix is kept for the user, one run at a time in it: two disturb each other.
-cache=${HOME:-}/.cache/tintlet
+cache=${HOME:+$HOME/.cache/tintlet}
 [[ ${XDG_CACHE_HOME:-} != /* ]] || cache=$XDG_CACHE_HOME/tintlet
 [[ $cache == /* ]] ||
     fail "--screenshot keeps a Wine prefix in \$XDG_CACHE_HOME or \$HOME, and neither is set"
@@ -108,8 +99,7 @@ export DISPLAY=:$display
 wine_up=1
 if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     echo "say making a Wine prefix for screenshots in $WINEPREFIX (once; about 20 s)"
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" # wineboot makes it again
     # Wine's 32-bit (WoW64) set-up is of no use to the scene, and slow through an emulator: where a
     # mount namespace can be had, /dev/null stands in for the 32-bit loader beside wine64.
     hide=(unshare --user --map-current-user --mount
@@ -117,10 +107,9 @@ if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     "${hide[@]}" true 2>/dev/null || hide=()
     { await timeout 300 "${hide[@]}" "$wine" wineboot -i && await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
         fail "cannot make the Wine prefix: $(said "$tmp/said")"
-    # Without them caption buttons draw as letters and text falls back to other fonts.
-    cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>"$tmp/said" ||
-        fail "cannot set up the Wine prefix: $(said "$tmp/said")"
-    { await timeout 300 "$wine" regedit /S "Z:${settings//\//\\}" &&
+    # Without the fonts caption buttons draw as letters and text falls back to other fonts.
+    { cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
+        await timeout 300 "$wine" regedit /S "Z:${settings//\//\\}" &&
         await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
         fail "cannot set up the Wine prefix: $(said "$tmp/said")"
     grep -q "^\"Default\"=\"$size\"" "$WINEPREFIX/user.reg" ||
@@ -149,6 +138,4 @@ for i in "${!styles[@]}"; do
     if [ "$i" -lt $((${#styles[@]} - 1)) ]; then echo next; else echo stop; fi >&"$orders"
 done
 exec {orders}>&-
-status=0
-wait "$scene" || status=$?
-[ "$status" -eq 0 ] || fail "Marlwood.exe ended with status $status: $(said "$tmp/scene")"
+wait "$scene" || fail "Marlwood.exe ended with status $?: $(said "$tmp/scene")"

@@ -14,10 +14,7 @@ std::atomic<pid_t> forwardTo{0};
 // With its default action back, the signal ends the tool: at once, or, raised inside its own
 // handler, where it is blocked, as soon as the handler returns.
 void endBy(int signal) {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
+    std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 

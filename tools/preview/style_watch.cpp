@@ -1,34 +1,26 @@
 #include "tools/preview/style_watch.h"
 
-#include <ctime>
+#include <poll.h>
 
 namespace preview {
 
 FileStamp stampOf(const std::string& path) {
     std::error_code timeError, sizeError;
-    const auto modified = std::filesystem::last_write_time(path, timeError);
-    const auto size = std::filesystem::file_size(path, sizeError);
-    if (timeError || sizeError) {
-        return {};
-    }
-    return {true, modified, size};
+    const FileStamp stamp = std::make_pair(std::filesystem::last_write_time(path, timeError),
+                                           std::filesystem::file_size(path, sizeError));
+    return timeError || sizeError ? std::nullopt : stamp;
 }
 
 int watchStyleFile(const std::string& path, std::chrono::milliseconds interval,
                    const std::atomic<bool>& stop, int limit, const std::function<void()>& changed) {
     int changes = 0;
     FileStamp last = stampOf(path);
-    // A signal ends a wait early (a restarting sleep would not), so a stop it sets is seen at once.
-    const auto count = interval.count();
-    const timespec pauseFor{static_cast<time_t>(count / 1000),
-                            static_cast<long>(count % 1000) * 1000000};
     while (!stop && (limit <= 0 || changes < limit)) {
-        nanosleep(&pauseFor, nullptr);
-        if (stop) {
-            break;
-        }
+        // A signal ends the wait early (a restarting sleep would not), so a stop it sets is seen
+        // at once.
+        ::poll(nullptr, 0, static_cast<int>(interval.count()));
         const FileStamp now = stampOf(path);
-        if (now != last) {
+        if (!stop && now != last) {
             last = now;
             ++changes;
             changed();

@@ -6,19 +6,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace preview {
 
-struct FileStamp {
-    bool exists = false;
-    std::filesystem::file_time_type modified{};
-    std::uintmax_t size = 0;
-    bool operator==(const FileStamp& other) const {
-        return exists == other.exists && modified == other.modified && size == other.size;
-    }
-    bool operator!=(const FileStamp& other) const { return !(*this == other); }
-};
+// A file's modification time and size; none while it is missing.
+using FileStamp = std::optional<std::pair<std::filesystem::file_time_type, std::uintmax_t>>;
 
 FileStamp stampOf(const std::string& path);
 

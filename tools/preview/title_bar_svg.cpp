@@ -3,80 +3,71 @@
 #include "stylefile/color_text.h"
 #include "tools/preview/terminal_text.h"
 
+#include <utility>
+
 namespace preview {
 namespace {
 
-// Control bytes and invalid UTF-8 are already written out as \xNN, so the document stays XML.
-std::string escapeXml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        out += c == '&'   ? "&amp;"
-               : c == '<' ? "&lt;"
-               : c == '>' ? "&gt;"
-               : c == '"' ? "&quot;"
-                          : std::string(1, c);
+// The picture, each {NAME} standing for a colour: the ten applied ones by their constants' names.
+// Windows draws a caption gradient from left to right, from the caption colour to its gradient;
+// the inactive window lies behind, the active one in front with a list and a tooltip, whose border
+// Windows draws black.
+const char* const PICTURE =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"380\" height=\"250\" "
+    "viewBox=\"0 0 380 250\" font-family=\"Segoe UI, Tahoma, sans-serif\" font-size=\"13\">"
+    R"svg(
+  <defs>
+    <linearGradient id="active-caption" x1="0" y1="0" x2="1" y2="0">
+      <stop offset="0" stop-color="{COLOR_ACTIVECAPTION}"/>
+      <stop offset="1" stop-color="{COLOR_GRADIENTACTIVECAPTION}"/>
+    </linearGradient>
+    <linearGradient id="inactive-caption" x1="0" y1="0" x2="1" y2="0">
+      <stop offset="0" stop-color="{COLOR_INACTIVECAPTION}"/>
+      <stop offset="1" stop-color="{COLOR_GRADIENTINACTIVECAPTION}"/>
+    </linearGradient>
+  </defs>
+  <rect width="380" height="250" fill="#e6e6e6"/>
+  <rect x="20" y="130" width="300" height="80" fill="{COLOR_WINDOW}" stroke="#7a7a7a"/>
+  <rect x="20" y="130" width="300" height="26" fill="url(#inactive-caption)"/>
+  <text x="30" y="148" font-weight="bold" fill="{COLOR_INACTIVECAPTIONTEXT}">Inactive window</text>
+  <rect x="20" y="20" width="300" height="100" fill="{COLOR_WINDOW}" stroke="#7a7a7a"/>
+  <rect x="20" y="20" width="300" height="26" fill="url(#active-caption)"/>
+  <text x="30" y="38" font-weight="bold" fill="{COLOR_CAPTIONTEXT}">Active window</text>
+  <text x="30" y="64" fill="{COLOR_WINDOWTEXT}">Unselected row</text>
+  <rect x="24" y="72" width="292" height="20" fill="{COLOR_HIGHLIGHT}"/>
+  <text x="30" y="86" fill="{COLOR_HIGHLIGHTTEXT}">Selected row</text>
+  <text x="30" y="108" fill="{COLOR_WINDOWTEXT}">Unselected row</text>
+  <rect x="210" y="100" width="140" height="22" fill="{COLOR_INFOBK}" stroke="#000000"/>
+  <text x="218" y="115" fill="{COLOR_INFOTEXT}">Tooltip text</text>
+  <text x="20" y="236" font-size="11" fill="#505050">{style}</text>
+</svg>
+)svg";
+
+// Each from in text replaced by to, which is not looked into again.
+void replaceAll(std::string* text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text->find(from, at)) != std::string::npos; at += to.size()) {
+        text->replace(at, from.size(), to);
     }
-    return out;
-}
-
-std::string hexOf(const AppliedColors& colors, int index) {
-    return stylefile::colorText(colorAt(colors, index));
-}
-
-// Windows draws a caption gradient from left to right, from the caption colour to its gradient.
-std::string gradient(const std::string& id, const std::string& from, const std::string& to) {
-    return "    <linearGradient id=\"" + id + "\" x1=\"0\" y1=\"0\" x2=\"1\" y2=\"0\">\n" +
-           "      <stop offset=\"0\" stop-color=\"" + from + "\"/>\n" +
-           "      <stop offset=\"1\" stop-color=\"" + to + "\"/>\n" + "    </linearGradient>\n";
-}
-
-std::string window(int y, int height, const std::string& background, const std::string& fill,
-                   const std::string& title, const std::string& textColor) {
-    const std::string top = std::to_string(y);
-    return "  <rect x=\"20\" y=\"" + top + "\" width=\"300\" height=\"" + std::to_string(height) +
-           "\" fill=\"" + background + "\" stroke=\"#7a7a7a\"/>\n" + "  <rect x=\"20\" y=\"" + top +
-           "\" width=\"300\" height=\"26\" fill=\"" + fill + "\"/>\n" + "  <text x=\"30\" y=\"" +
-           std::to_string(y + 18) + "\" font-weight=\"bold\" fill=\"" + textColor + "\">" + title +
-           "</text>\n";
 }
 
 } // namespace
 
 std::string renderTitleBarSvg(const AppliedColors& colors, COLORREF windowColor,
                               const std::string& styleName) {
-    const std::string background = stylefile::colorText(windowColor);
-    const std::string windowText = stylefile::colorText(readableOn(windowColor));
-    const std::string highlight = hexOf(colors, COLOR_HIGHLIGHT);
-    const std::string highlightText = hexOf(colors, COLOR_HIGHLIGHTTEXT);
-    const std::string infoBackground = hexOf(colors, COLOR_INFOBK);
-    const std::string infoText = hexOf(colors, COLOR_INFOTEXT);
-
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"380\" height=\"250\" "
-                      "viewBox=\"0 0 380 250\" font-family=\"Segoe UI, Tahoma, sans-serif\" "
-                      "font-size=\"13\">\n";
-    svg += "  <defs>\n";
-    svg += gradient("active-caption", hexOf(colors, COLOR_ACTIVECAPTION),
-                    hexOf(colors, COLOR_GRADIENTACTIVECAPTION));
-    svg += gradient("inactive-caption", hexOf(colors, COLOR_INACTIVECAPTION),
-                    hexOf(colors, COLOR_GRADIENTINACTIVECAPTION));
-    svg += "  </defs>\n";
-    svg += "  <rect width=\"380\" height=\"250\" fill=\"#e6e6e6\"/>\n";
-
-    // The inactive window behind, the active one in front with a list and a tooltip.
-    svg += window(130, 80, background, "url(#inactive-caption)", "Inactive window",
-                  hexOf(colors, COLOR_INACTIVECAPTIONTEXT));
-    svg += window(20, 100, background, "url(#active-caption)", "Active window",
-                  hexOf(colors, COLOR_CAPTIONTEXT));
-    svg += "  <text x=\"30\" y=\"64\" fill=\"" + windowText + "\">Unselected row</text>\n";
-    svg += "  <rect x=\"24\" y=\"72\" width=\"292\" height=\"20\" fill=\"" + highlight + "\"/>\n";
-    svg += "  <text x=\"30\" y=\"86\" fill=\"" + highlightText + "\">Selected row</text>\n";
-    svg += "  <text x=\"30\" y=\"108\" fill=\"" + windowText + "\">Unselected row</text>\n";
-    svg += "  <rect x=\"210\" y=\"100\" width=\"140\" height=\"22\" fill=\"" + infoBackground +
-           "\" stroke=\"#000000\"/>\n"; // Windows draws it black
-    svg += "  <text x=\"218\" y=\"115\" fill=\"" + infoText + "\">Tooltip text</text>\n";
-    svg += "  <text x=\"20\" y=\"236\" font-size=\"11\" fill=\"#505050\">" +
-           escapeXml(printable(styleName)) + "</text>\n";
-    svg += "</svg>\n";
+    std::string svg = PICTURE;
+    for (const AppliedColor& color : colors) {
+        replaceAll(&svg, "{" + std::string(color.name) + "}", stylefile::colorText(color.value));
+    }
+    replaceAll(&svg, "{COLOR_WINDOW}", stylefile::colorText(windowColor));
+    replaceAll(&svg, "{COLOR_WINDOWTEXT}", stylefile::colorText(readableOn(windowColor)));
+    // Control bytes and invalid UTF-8 are already written out as \xNN, so the document stays XML.
+    std::string name = printable(styleName);
+    const std::pair<const char*, const char*> entities[] = {
+        {"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}};
+    for (const auto& [mark, entity] : entities) {
+        replaceAll(&name, mark, entity);
+    }
+    replaceAll(&svg, "{style}", name);
     return svg;
 }
 

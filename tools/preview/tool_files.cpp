@@ -3,31 +3,18 @@
 #include <filesystem>
 
 namespace preview {
-namespace {
 
-// TINTLET_DATA and TINTLET_LIBEXEC: the folders relative to the tool's own, set when configured.
-std::string besideTool(const char* folder, const char* name) {
+std::string toolFile(ToolFolder folder, const std::string& name) {
     std::error_code error;
     const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (tool.parent_path() / folder / name).lexically_normal().string();
+    // TINTLET_DATA and TINTLET_LIBEXEC: the folders relative to the tool's own, set when
+    // configured.
+    const char* const relative = folder == ToolFolder::Data ? TINTLET_DATA : TINTLET_LIBEXEC;
+    return (tool.parent_path() / relative / name).lexically_normal().string();
 }
-
-} // namespace
 
 std::string bundledStyle() {
-    return besideTool(TINTLET_DATA, "styles/harbour-dusk.style");
-}
-
-std::string screenshotScript() {
-    return besideTool(TINTLET_LIBEXEC, "screenshots.sh");
-}
-
-std::string screenshotSettings() {
-    return besideTool(TINTLET_DATA, "screenshots.reg");
-}
-
-std::string windowsPrograms() {
-    return besideTool(TINTLET_LIBEXEC, "windows");
+    return toolFile(ToolFolder::Data, "styles/harbour-dusk.style");
 }
 
 } // namespace preview

@@ -7,13 +7,15 @@
 
 namespace preview {
 
+enum class ToolFolder { Data, Libexec }; // share/tintlet/, libexec/tintlet/
+
+// A file or folder the tool brings, by its name in its folder: in libexec/tintlet/ the script
+// that takes the screenshots under Wine (screenshots.sh) and the folder of the scene's
+// Marlwood.exe and Tintlet.dll, from the Windows build (windows); in share/tintlet/ the Wine
+// prefix's settings (screenshots.reg).
+std::string toolFile(ToolFolder folder, const std::string& name);
+
 // The style shown when none is given: share/tintlet/styles/harbour-dusk.style.
 std::string bundledStyle();
-// The script that takes the screenshots under Wine (libexec/tintlet/screenshots.sh) and its Wine
-// prefix's settings (share/tintlet/screenshots.reg).
-std::string screenshotScript();
-std::string screenshotSettings();
-// The folder of the scene's Marlwood.exe and Tintlet.dll, from the Windows build.
-std::string windowsPrograms();
 
 } // namespace preview
