@@ -40,6 +40,11 @@ const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLooku
 using KeyLookups = std::vector<const StyleLookupEntry*>;
 const std::vector<KeyLookups>& lookupsByKey();
 
+// The plug-in's test of the text lookup gave for fragment, which follows it before the next
+// lookup; null when it made none.
+const standin::Call* testOf(const std::vector<standin::Call>& pass, const standin::Call* lookup,
+                            std::string_view fragment);
+
 // The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,
 // its default (one for each colour it can fill), the system colours it can feed.
 std::string keyTable();
