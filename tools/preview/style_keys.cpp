@@ -147,13 +147,8 @@ const std::vector<KeyLookups>& lookupsByKey() {
             const auto same = std::find_if(keys.begin(), keys.end(), [&](const KeyLookups& key) {
                 return std::strcmp(key.front()->key, entry.key) == 0;
             });
-            if (std::strcmp(entry.defaultValue, ABSENT_TEXT) == 0) {
-                continue;
-            }
-            if (same == keys.end()) {
-                keys.push_back({&entry});
-            } else {
-                same->push_back(&entry);
+            if (std::strcmp(entry.defaultValue, ABSENT_TEXT) != 0) {
+                (same != keys.end() ? *same : keys.emplace_back()).push_back(&entry);
             }
         }
         return keys;
@@ -166,24 +161,23 @@ std::string keyTable() {
         "| key | read as | default | system colours it can feed |\n|---|---|---|---|\n";
     for (const KeyLookups& entries : lookupsByKey()) {
         const bool color = entries.front()->kind == LookupKind::Color;
-        std::string defaults, feeds;
+        std::string defaults, feeds = color ? "" : "—";
         for (const StyleLookupEntry* entry : entries) {
             const std::string field =
                 color ? managedColorNames[static_cast<int>(entry->field)] : "";
-            defaults += (defaults.empty() ? "`" : ", `") + std::string(entry->defaultValue) + "`" +
+            const std::string separator = entry == entries.front() ? "" : ", ";
+            defaults += separator + "`" + entry->defaultValue + "`" +
                         (entries.size() > 1 ? " (" + field + ")" : "");
+            feeds += separator + field;
             // A solid caption's gradient takes the caption's colour.
-            const bool caption = entry->field == ManagedColor::activeCaption ||
-                                 entry->field == ManagedColor::inactiveCaption;
-            feeds += color ? (feeds.empty() ? "" : ", ") + field : "";
-            feeds += caption
-                         ? ", " +
-                               std::string(managedColorNames[static_cast<int>(entry->field) + 1]) +
-                               " (solid)"
-                         : "";
+            if (entry->field == ManagedColor::activeCaption ||
+                entry->field == ManagedColor::inactiveCaption) {
+                feeds += ", " + std::string(managedColorNames[static_cast<int>(entry->field) + 1]) +
+                         " (solid)";
+            }
         }
         table += "| `" + std::string(entries.front()->key) + "` | " + (color ? "colour" : "text") +
-                 " | " + defaults + " | " + (color ? feeds : "—") + " |\n";
+                 " | " + defaults + " | " + feeds + " |\n";
     }
     return table;
 }
