@@ -21,10 +21,12 @@ const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLooku
     return made != pass.end() ? &*made : nullptr;
 }
 
-const standin::Call* testOf(const std::vector<standin::Call>& pass, const standin::Call* lookup,
+const standin::Call* testIn(const std::vector<standin::Call>& pass, StyleLookup lookup,
                             std::string_view fragment) {
+    const standin::Call* made = lookupIn(pass, lookup);
     const standin::Call* end = pass.data() + pass.size();
-    for (const standin::Call* call = lookup + 1; call != end && !isLookup(*call); ++call) {
+    for (const standin::Call* call = made ? made + 1 : end; call != end && !isLookup(*call);
+         ++call) {
         if (call->function == "IsInString" && call->texts[1] == fragment) {
             return call;
         }
@@ -47,9 +49,8 @@ std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) 
         }
         why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
                (color->result == window ? " is the window colour" : " is white");
-        const standin::Call* defined = lookupIn(pass, element.colorToDefined);
-        const standin::Call* test = defined ? testOf(pass, defined, ABSENT_TEXT) : nullptr;
-        const bool hasSecond = test != nullptr && test->result == 0;
+        const standin::Call* defined = testIn(pass, element.colorToDefined, ABSENT_TEXT);
+        const bool hasSecond = defined != nullptr && defined->result == 0;
         why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
     }
     if (chosen == StyleLookup::FixedColor) {

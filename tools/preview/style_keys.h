@@ -40,9 +40,9 @@ const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLooku
 using KeyLookups = std::vector<const StyleLookupEntry*>;
 const std::vector<KeyLookups>& lookupsByKey();
 
-// The plug-in's test of the text lookup gave for fragment, which follows it before the next
-// lookup; null when it made none.
-const standin::Call* testOf(const std::vector<standin::Call>& pass, const standin::Call* lookup,
+// The plug-in's test for fragment of the text the table's lookup gave in a pass, which follows
+// the lookup before the next one; null when it made none.
+const standin::Call* testIn(const std::vector<standin::Call>& pass, StyleLookup lookup,
                             std::string_view fragment);
 
 // The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,

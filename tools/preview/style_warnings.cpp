@@ -100,17 +100,6 @@ const Unread unreadReasons[] = {
            L::TooltipFrameColor, L::TooltipFrameTextColor),
 };
 
-// Whether a row's gate holds in the pass: its lookup made and, for a texture, the plug-in's test
-// of the text it gave answered as the row says.
-bool gateHolds(const std::vector<standin::Call>& pass, const Unread& row) {
-    const standin::Call* gate = lookupIn(pass, row.gate);
-    if (gate == nullptr || row.fragment == nullptr) {
-        return gate != nullptr;
-    }
-    const standin::Call* test = testOf(pass, gate, row.fragment);
-    return test != nullptr && (test->result != 0) == row.contains;
-}
-
 // Keys the plug-in reads in some style, set in this one, that this pass never looked up: one
 // warning each, with the reasons of every lookup of the key that was left out.
 void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<standin::Call>& pass,
@@ -123,8 +112,13 @@ void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<s
         });
         std::string reasons;
         for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
+            // Whether the row is of this lookup, and its gate holds in the pass.
             const auto holds = [&](const Unread& row) {
-                return (row.lookups >> (entry - styleLookups) & 1) != 0 && gateHolds(pass, row);
+                const standin::Call* test = row.fragment != nullptr
+                                                ? testIn(pass, row.gate, row.fragment)
+                                                : lookupIn(pass, row.gate);
+                return (row.lookups >> (entry - styleLookups) & 1) != 0 && test != nullptr &&
+                       (row.fragment == nullptr || (test->result != 0) == row.contains);
             };
             const Unread* row =
                 std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
