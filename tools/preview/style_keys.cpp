@@ -16,24 +16,23 @@ constexpr std::size_t MOST_EDITS = 2;
 // Longer keys are more than MOST_EDITS from every key the plug-in reads, and are none it means.
 constexpr std::size_t LONGEST_KEY = 48;
 
-// A key as characters, lower-cased; a byte that is no valid UTF-8 is a character of its own.
-std::u32string charactersOf(std::string_view key) {
+// A key as characters, lower-cased (a byte that is no valid UTF-8 is a character of its own), and
+// a bit for each character in it, by its value modulo 128: each ASCII one its own.
+struct Spelling {
     std::u32string characters;
+    std::bitset<128> present;
+};
+
+Spelling spellingOf(std::string_view key) {
+    Spelling spelling;
     for (std::size_t at = 0; at < key.size();) {
         char32_t code = 0;
         at += nextCharacter(key, at, &code);
-        characters += code >= 'A' && code <= 'Z' ? code - 'A' + 'a' : code;
+        code = code >= 'A' && code <= 'Z' ? code - 'A' + 'a' : code;
+        spelling.characters += code;
+        spelling.present[code % 128] = true;
     }
-    return characters;
-}
-
-// A bit for each character of a key, by its value modulo 128: each ASCII one its own.
-std::bitset<128> presentIn(std::u32string_view characters) {
-    std::bitset<128> present;
-    for (char32_t code : characters) {
-        present[code % 128] = true;
-    }
-    return present;
+    return spelling;
 }
 
 // A key as words, however they are joined and spelt: lower case, without the ASCII marks between
@@ -61,8 +60,7 @@ std::string wordsOf(std::string_view key) {
 // The keys the plug-in reads, each once, as characters and as words.
 struct PluginKey {
     const char* key;
-    std::u32string characters;
-    std::bitset<128> present;
+    Spelling spelling;
     std::string words;
 };
 
@@ -71,8 +69,7 @@ const std::vector<PluginKey>& pluginKeys() {
         std::vector<PluginKey> all;
         for (const KeyLookups& entries : lookupsByKey()) {
             const char* key = entries.front()->key;
-            const std::u32string characters = charactersOf(key);
-            all.push_back({key, characters, presentIn(characters), wordsOf(key)});
+            all.push_back({key, spellingOf(key), wordsOf(key)});
         }
         return all;
     }();
@@ -106,11 +103,11 @@ std::size_t editDistance(std::u32string_view a, std::u32string_view b, std::size
 KeyMatch matchPluginKey(std::string_view key) {
     KeyMatch match;
     // A character takes four bytes at most, so the rest of a longer key cannot bring it within.
-    const std::u32string characters = charactersOf(key.substr(0, 4 * LONGEST_KEY + 1));
+    const Spelling spelling = spellingOf(key.substr(0, 4 * LONGEST_KEY + 1));
+    const std::u32string& characters = spelling.characters;
     if (characters.size() > LONGEST_KEY) {
         return match;
     }
-    const std::bitset<128> present = presentIn(characters);
     const std::string words = wordsOf(key);
     std::size_t best = MOST_EDITS + 1;
     for (const PluginKey& plugin : pluginKeys()) {
@@ -121,14 +118,15 @@ KeyMatch matchPluginKey(std::string_view key) {
         }
         // Cheap signs of more than MOST_EDITS edits: the lengths, or characters one has and the
         // other lacks (each edit brings in at most one).
-        const std::size_t size = plugin.characters.size();
+        const std::size_t size = plugin.spelling.characters.size();
         if ((size > characters.size() ? size - characters.size() : characters.size() - size) >
                 MOST_EDITS ||
-            (present & ~plugin.present).count() > MOST_EDITS ||
-            (plugin.present & ~present).count() > MOST_EDITS) {
+            (spelling.present & ~plugin.spelling.present).count() > MOST_EDITS ||
+            (plugin.spelling.present & ~spelling.present).count() > MOST_EDITS) {
             continue;
         }
-        const std::size_t distance = editDistance(characters, plugin.characters, MOST_EDITS);
+        const std::size_t distance =
+            editDistance(characters, plugin.spelling.characters, MOST_EDITS);
         if (distance == 0) {
             return {true, nullptr};
         }
