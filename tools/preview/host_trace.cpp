@@ -27,17 +27,14 @@ std::string colorName(int index) {
                                    : std::to_string(index);
 }
 
-// A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,
-// so where it ends stays plain.
+// A text argument or answer as the trace shows it, or null; quotes and backslashes inside it are
+// escaped, so where it ends stays plain.
 std::string quoted(bool given, const std::string& text) {
-    if (!given) {
-        return "null";
-    }
     std::string out = "\"";
     for (char c : text) {
         out += c == '"' ? "\\x22" : c == '\\' ? "\\x5c" : std::string(1, c);
     }
-    return out + "\"";
+    return given ? out + "\"" : "null";
 }
 
 } // namespace
