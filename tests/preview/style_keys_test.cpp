@@ -20,7 +20,8 @@ TEST(PluginKeys, NearestKeyIsOneOrTwoEditsOrTheSameWordsAway) {
         {"menu.frame:", nullptr}, // keys the plug-in leaves to the host
         {"toolbar.color:", nullptr},
         {"window.title.focus.textColor:", nullptr},
-        {"menu.t.color:", nullptr}, // three edits
+        {"menu.t.color:", nullptr},                                // three edits
+        {"xindow.title.focus.colo:", "window.title.focus.color:"}, // one at either end
         // An invisible character is one edit, however many bytes it takes.
         {"menu.hilite.\xe2\x80\x8b"
          "color:",

@@ -21,6 +21,19 @@ const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLooku
     return made != pass.end() ? &*made : nullptr;
 }
 
+const standin::Call* testIn(const std::vector<standin::Call>& pass, StyleLookup lookup,
+                            std::string_view fragment) {
+    const standin::Call* made = lookupIn(pass, lookup);
+    const standin::Call* end = pass.data() + pass.size();
+    for (const standin::Call* call = made ? made + 1 : end; call != end && !isLookup(*call);
+         ++call) {
+        if (call->function == "IsInString" && call->texts[1] == fragment) {
+            return call;
+        }
+    }
+    return nullptr;
+}
+
 namespace {
 
 std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) {
@@ -36,10 +49,8 @@ std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) 
         }
         why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
                (color->result == window ? " is the window colour" : " is white");
-        // The plug-in's own test of the presence test's answer, which follows it.
-        const standin::Call* defined = lookupIn(pass, element.colorToDefined);
-        const bool hasSecond = defined != nullptr && defined + 1 < pass.data() + pass.size() &&
-                               defined[1].function == "IsInString" && defined[1].result == 0;
+        const standin::Call* defined = testIn(pass, element.colorToDefined, ABSENT_TEXT);
+        const bool hasSecond = defined != nullptr && defined->result == 0;
         why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
     }
     if (chosen == StyleLookup::FixedColor) {

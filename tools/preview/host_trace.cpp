@@ -14,17 +14,10 @@ namespace {
 std::string answerWords(const standin::Call& call) {
     using From = standin::Call::From;
     const std::string line = "line " + std::to_string(call.line);
-    switch (call.from) {
-    case From::Line:
-        return line;
-    case From::Absent:
-        return "default";
-    case From::NotColor:
-        return "default: the value on " + line + " is not a colour";
-    case From::NoStyle:
-        break;
-    }
-    return "default: no style at this path";
+    return call.from == From::Line       ? line
+           : call.from == From::Absent   ? "default"
+           : call.from == From::NotColor ? "default: the value on " + line + " is not a colour"
+                                         : "default: no style at this path";
 }
 
 std::string colorName(int index) {
@@ -34,17 +27,14 @@ std::string colorName(int index) {
                                    : std::to_string(index);
 }
 
-// A text argument or answer as the trace shows it; quotes and backslashes inside it are escaped,
-// so where it ends stays plain.
+// A text argument or answer as the trace shows it, or null; quotes and backslashes inside it are
+// escaped, so where it ends stays plain.
 std::string quoted(bool given, const std::string& text) {
-    if (!given) {
-        return "null";
-    }
     std::string out = "\"";
     for (char c : text) {
         out += c == '"' ? "\\x22" : c == '\\' ? "\\x5c" : std::string(1, c);
     }
-    return out + "\"";
+    return given ? out + "\"" : "null";
 }
 
 } // namespace
@@ -52,32 +42,36 @@ std::string quoted(bool given, const std::string& text) {
 void printTrace(const Output& output, const std::vector<standin::Call>& pass) {
     for (std::size_t at = 0; at < pass.size(); ++at) {
         const standin::Call& call = pass[at];
-        const auto argument = [&](std::size_t i) {
-            return quoted(call.arguments[i] != 0, call.texts[i]);
+        // The call with its first count arguments, texts all, and the arrow to its answer.
+        const auto called = [&](std::size_t count) {
+            std::string text = call.function + "(";
+            for (std::size_t i = 0; i < count; ++i) {
+                text += (i > 0 ? ", " : "") + quoted(call.arguments[i] != 0, call.texts[i]);
+            }
+            return text + ") -> ";
         };
+        const bool text = call.function == "ReadString";
         std::string line;
         if (call.function == "GetMWWnd") {
             char handle[24];
             std::snprintf(handle, sizeof handle, "0x%lx", static_cast<unsigned long>(call.result));
-            line = "GetMWWnd() -> " + std::string(handle);
+            line = called(0) + handle;
         } else if (call.function == "stylePath") {
-            line = "stylePath(" + argument(0) + ") -> " + quoted(call.result != 0, call.resultText);
-        } else if (call.function == "ReadString" && call.texts[2] == ABSENT_TEXT) {
+            line = called(1) + quoted(call.result != 0, call.resultText);
+        } else if (text && call.texts[2] == ABSENT_TEXT) {
             // Whether the style sets a key, asked with a default no value has; the test of the
             // answer follows, and says it.
-            const bool set = at + 1 < pass.size() && pass[at + 1].function == "IsInString" &&
-                             pass[at + 1].result == 0;
-            at += at + 1 < pass.size() && pass[at + 1].function == "IsInString" ? 1 : 0;
-            line = "ReadString(" + argument(0) + ", " + argument(1) + ") -> " +
-                   (set ? quoted(true, call.resultText) + ": the key is set"
-                        : std::string("nothing: the key is not set"));
-        } else if (call.function == "ReadString" || call.function == "ReadColor") {
-            const bool text = call.function == "ReadString";
-            line = call.function + "(" + argument(0) + ", " + argument(1) + ", " + argument(2) +
-                   ") -> " + (text ? quoted(call.result != 0, call.resultText) : call.resultText) +
-                   " (" + answerWords(call) + ")";
+            const bool tested = at + 1 < pass.size() && pass[at + 1].function == "IsInString";
+            at += tested ? 1 : 0;
+            line = called(2) + (tested && pass[at].result == 0
+                                    ? quoted(true, call.resultText) + ": the key is set"
+                                    : "nothing: the key is not set");
+        } else if (text || call.function == "ReadColor") {
+            line = called(3) +
+                   (text ? quoted(call.result != 0, call.resultText) : call.resultText) + " (" +
+                   answerWords(call) + ")";
         } else if (call.function == "IsInString") {
-            line = "IsInString(" + argument(0) + ", " + argument(1) + ") -> " + call.resultText;
+            line = called(2) + call.resultText;
         } else if (call.function == "GetSysColor") {
             line = "GetSysColor(" + colorName(static_cast<int>(call.arguments[0])) + ") -> " +
                    stylefile::colorText(static_cast<COLORREF>(call.result));

@@ -40,6 +40,11 @@ const standin::Call* lookupIn(const std::vector<standin::Call>& pass, StyleLooku
 using KeyLookups = std::vector<const StyleLookupEntry*>;
 const std::vector<KeyLookups>& lookupsByKey();
 
+// The plug-in's test for fragment of the text the table's lookup gave in a pass, which follows
+// the lookup before the next one; null when it made none.
+const standin::Call* testIn(const std::vector<standin::Call>& pass, StyleLookup lookup,
+                            std::string_view fragment);
+
 // The keys the plug-in reads, each once, as a Markdown table: the key, read as text or colour,
 // its default (one for each colour it can fill), the system colours it can feed.
 std::string keyTable();

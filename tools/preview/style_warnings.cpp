@@ -6,29 +6,33 @@
 #include "tools/preview/terminal_text.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 namespace preview {
 
-static_assert(Warnings::MOST_SHOWN <= stylefile::MOST_PROBLEMS_KEPT,
+namespace {
+
+// Beyond this a file's warnings are counted, not shown: a wrong file must not flood the screen.
+constexpr std::size_t MOST_WARNINGS_SHOWN = 20;
+static_assert(MOST_WARNINGS_SHOWN <= stylefile::MOST_PROBLEMS_KEPT,
               "every bad line that may be shown is kept");
 
-template <typename Text> void Warnings::add(int line, const Text& text) {
-    ++count_;
-    if (kept_.size() == MOST_SHOWN && line >= kept_.back().line) {
+// Counts a warning about line; text() makes its words, only when it is among those shown.
+template <typename Text> void add(Warnings* warnings, int line, const Text& text) {
+    std::vector<Warning>& shown = warnings->shown;
+    ++warnings->count;
+    if (shown.size() == MOST_WARNINGS_SHOWN && line >= shown.back().line) {
         return;
     }
     // After those of the same line, which came first.
-    const auto at = std::upper_bound(kept_.begin(), kept_.end(), line,
+    const auto at = std::upper_bound(shown.begin(), shown.end(), line,
                                      [](int l, const Warning& w) { return l < w.line; });
-    kept_.insert(at, {line, text()});
-    if (kept_.size() > MOST_SHOWN) {
-        kept_.pop_back();
+    shown.insert(at, {line, text()});
+    if (shown.size() > MOST_WARNINGS_SHOWN) {
+        shown.pop_back();
     }
 }
-
-namespace {
 
 using L = StyleLookup;
 
@@ -96,24 +100,6 @@ const Unread unreadReasons[] = {
            L::TooltipFrameColor, L::TooltipFrameTextColor),
 };
 
-// Whether a row's gate holds in the pass: its lookup made and, for a texture, the plug-in's test
-// of the text it gave, which follows it before the next lookup, answered as the row says.
-bool gateHolds(const std::vector<standin::Call>& pass, const Unread& row) {
-    const standin::Call* gate = lookupIn(pass, row.gate);
-    if (gate == nullptr || row.fragment == nullptr) {
-        return gate != nullptr;
-    }
-    for (const standin::Call* call = gate + 1; call != pass.data() + pass.size(); ++call) {
-        if (call->function == "IsInString" && call->texts[1] == row.fragment) {
-            return (call->result != 0) == row.contains;
-        }
-        if (call->function == "ReadString" || call->function == "ReadColor") {
-            break;
-        }
-    }
-    return false;
-}
-
 // Keys the plug-in reads in some style, set in this one, that this pass never looked up: one
 // warning each, with the reasons of every lookup of the key that was left out.
 void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<standin::Call>& pass,
@@ -126,8 +112,13 @@ void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<s
         });
         std::string reasons;
         for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
+            // Whether the row is of this lookup, and its gate holds in the pass.
             const auto holds = [&](const Unread& row) {
-                return (row.lookups >> (entry - styleLookups) & 1) != 0 && gateHolds(pass, row);
+                const standin::Call* test = row.fragment != nullptr
+                                                ? testIn(pass, row.gate, row.fragment)
+                                                : lookupIn(pass, row.gate);
+                return (row.lookups >> (entry - styleLookups) & 1) != 0 && test != nullptr &&
+                       (row.fragment == nullptr || (test->result != 0) == row.contains);
             };
             const Unread* row =
                 std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
@@ -136,7 +127,7 @@ void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<s
             }
         }
         if (!reasons.empty()) {
-            warnings->add(line->line, [&] {
+            add(warnings, line->line, [&] {
                 return keyName(key) + ", line " + std::to_string(line->line) +
                        ", is not read: " + reasons;
             });
@@ -154,17 +145,16 @@ void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings
             stylefile::parseColor(line->value, ignored)) {
             continue;
         }
-        warnings->add(line->line, [&, line = *line] {
-            std::string applies = entries.size() == 1 ? "the default " : "the defaults ";
-            for (std::size_t d = 0; d < entries.size(); ++d) {
-                applies += (d == 0                    ? ""
-                            : d + 1 == entries.size() ? " and "
-                                                      : ", ") +
-                           std::string(entries[d]->defaultValue) + " (" +
-                           managedColorNames[static_cast<int>(entries[d]->field)] + ")";
+        add(warnings, line->line, [&, line = *line] {
+            std::string defaults;
+            for (const StyleLookupEntry* entry : entries) {
+                defaults += (defaults.empty() ? "" : " and ") + std::string(entry->defaultValue) +
+                            " (" + managedColorNames[static_cast<int>(entry->field)] + ")";
             }
+            const bool one = entries.size() == 1;
             return std::string(line.key) + " " + quotedText(line.value) + " is not a colour; " +
-                   applies + (entries.size() == 1 ? " applies" : " apply");
+                   (one ? "the default " : "the defaults ") + defaults +
+                   (one ? " applies" : " apply");
         });
     }
 }
@@ -186,7 +176,7 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
         if (match.read) {
             const int winner = style.lineOf(line.key)->line;
             if (winner != line.line) {
-                warnings->add(line.line, [&] {
+                add(warnings, line.line, [&] {
                     return std::string(line.key) + " is set on lines " + std::to_string(line.line) +
                            " and " + std::to_string(winner) + "; line " + std::to_string(winner) +
                            " wins";
@@ -197,17 +187,13 @@ void addKeyWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
         if (match.nearest == nullptr && invisible == nullptr) {
             continue;
         }
-        warnings->add(line.line, [&] {
+        add(warnings, line.line, [&] {
             std::string text = "unknown key " + quotedText(line.key);
-            if (invisible != nullptr) {
-                text += ": it holds " + describe(*invisible) + (match.nearest ? ";" : "");
-            } else {
-                text += ",";
-            }
-            if (match.nearest != nullptr) {
-                text += " did you mean \"" + std::string(match.nearest) + "\"?";
-            }
-            return text;
+            text += invisible != nullptr
+                        ? ": it holds " + describe(*invisible) + (match.nearest ? ";" : "")
+                        : ",";
+            return match.nearest != nullptr ? text + " did you mean \"" + match.nearest + "\"?"
+                                            : text;
         });
     }
 }
@@ -231,10 +217,10 @@ Warnings styleWarnings(const stylefile::StyleFile& style,
                        const stylefile::StyleProblems& problems) {
     Warnings warnings;
     for (const auto& problem : problems.first) {
-        warnings.add(problem.line, [&] { return problem.message; });
+        add(&warnings, problem.line, [&] { return problem.message; });
     }
     // Those the file did not keep lie beyond the last it kept, so beyond any shown.
-    warnings.addUnshown(problems.count - problems.first.size());
+    warnings.count += problems.count - problems.first.size();
     addKeyWarnings(style, &warnings);
     addColorValueWarnings(style, &warnings);
     return warnings;
@@ -244,27 +230,24 @@ std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string
                             const std::vector<standin::Call>& pass, Warnings* warnings) {
     const std::string other = otherStyleRead(hostPath, pass);
     if (!other.empty()) {
-        warnings->add(0, [&] { return other; }); // and nothing of this style was read
+        add(warnings, 0, [&] { return other; }); // and nothing of this style was read
         return 0;
     }
-    const std::size_t before = warnings->count();
+    const std::size_t before = warnings->count;
     addUnreadKeyWarnings(style, pass, warnings);
-    return warnings->count() - before;
+    return warnings->count - before;
 }
 
 std::size_t printWarnings(const Output& output, const std::string& path, const Warnings& warnings) {
-    for (const Warning& warning : warnings.shown()) {
-        output.err << printable(
-                          path +
-                          (warning.line > 0 ? ":" + std::to_string(warning.line) : std::string()) +
-                          ": " + warning.text)
-                   << "\n";
+    for (const Warning& warning : warnings.shown) {
+        const std::string line = warning.line > 0 ? ":" + std::to_string(warning.line) : "";
+        output.err << printable(path + line + ": " + warning.text) << "\n";
     }
-    if (warnings.count() > warnings.shown().size()) {
-        output.err << printable(path) << ": " << warnings.count() - warnings.shown().size()
+    if (warnings.count > warnings.shown.size()) {
+        output.err << printable(path) << ": " << warnings.count - warnings.shown.size()
                    << " more warnings not shown\n";
     }
-    return warnings.count();
+    return warnings.count;
 }
 
 } // namespace preview

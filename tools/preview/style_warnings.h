@@ -1,7 +1,7 @@
 // What in a style will not do what its author meant: lines that are no `key: value`, keys set
 // twice or misspelt, values that are no colour, keys this style never lets the plug-in read, and
 // a style the plug-in could not read by its path. A file's warnings are shown in line order, the
-// first MOST_WARNINGS_PER_FILE of them; the rest are counted.
+// first MOST_WARNINGS_SHOWN of them; the rest are counted.
 #pragma once
 
 #include "standin/call_record.h"
@@ -18,22 +18,11 @@ struct Warning {
     std::string text;
 };
 
-// A file's warnings in line order, kept so that a file of a million bad lines costs no more to
-// report than one of twenty.
-class Warnings {
-  public:
-    // Beyond this they are counted, not shown: a wrong file must not flood the screen.
-    static constexpr std::size_t MOST_SHOWN = 20;
-    // Counts a warning about line; text() makes its words, only when it is among those shown.
-    template <typename Text> void add(int line, const Text& text);
-    const std::vector<Warning>& shown() const { return kept_; }
-    std::size_t count() const { return count_; }
-    // Counts warnings that lie beyond every one shown.
-    void addUnshown(std::size_t count) { count_ += count; }
-
-  private:
-    std::vector<Warning> kept_;
-    std::size_t count_ = 0;
+// A file's warnings: the first MOST_WARNINGS_SHOWN in line order, and how many there are, so that
+// a file of a million bad lines costs no more to report than one of twenty.
+struct Warnings {
+    std::vector<Warning> shown;
+    std::size_t count = 0;
 };
 
 // Why the plug-in read another style than the one at hostPath in a pass (its path too long for
