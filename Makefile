@@ -2,10 +2,11 @@
 # what is missing, checks the formatting, builds everything and runs every test, natively, under
 # the sanitizers and for 32-bit and 64-bit Windows.
 
-# The stages of `make test` (below).
-TEST_STAGES = test-linux test-linux-asan test-windows test-windows64 test-bench
+# The stages of `make test` (below), the longest-waiting first.
+TEST_STAGES = test-windows test-windows64 test-linux-asan test-linux test-bench
 
-.PHONY: all packages linux linux-asan windows windows64 test $(TEST_STAGES) format format-check \
+.PHONY: all packages linux linux-expected linux-asan windows windows64 test $(TEST_STAGES) \
+	format format-check \
 	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
 
 JOBS ?= $(shell nproc)
@@ -24,18 +25,25 @@ linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ --parallel $(JOBS)
 
-# The stages of `make test`, each a preset's build and then its tests, run two at a time (the
-# Wine tests, one core's work, beside another preset's build), each one's output shown whole
-# when it ends. The Wine tests compare with tintlet-expected-colors of the native build, and the
-# 64-bit build's release archive holds the 32-bit module too.
+# What the Wine tests compare with, ahead of the rest of the native build.
+linux-expected:
+	cmake --preset linux >/dev/null
+	cmake --build --preset linux --parallel $(JOBS) --target tintlet-expected-colors
+linux: linux-expected
+
+# The stages of `make test`, each a preset's build and then its tests, run three at a time, each
+# one's output shown whole when it ends. The Wine tests, one core's work and much of it waiting,
+# start as early as they can and go on beside the builds: they compare with
+# tintlet-expected-colors of the native build, the 64-bit ones install the native tool for the
+# screenshots, and the 64-bit release archive holds the 32-bit module too.
 test: packages format-check
 	@tools/i386-programs.sh
-	@$(MAKE) --no-print-directory -j2 --output-sync=target $(TEST_STAGES)
+	@$(MAKE) --no-print-directory -j3 --output-sync=target $(TEST_STAGES)
 
 test-linux test-linux-asan test-windows test-windows64: test-%: %
 	ctest --preset $*
-test-windows test-windows64: linux
-test-windows64: windows
+test-windows: linux-expected
+test-windows64: linux windows
 test-bench: bench-build
 	ctest --preset bench
 
