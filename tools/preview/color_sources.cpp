@@ -34,33 +34,6 @@ const standin::Call* testIn(const std::vector<standin::Call>& pass, StyleLookup 
     return nullptr;
 }
 
-namespace {
-
-std::string passedOver(const std::vector<standin::Call>& pass, COLORREF window) {
-    const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
-    std::string why;
-    for (const MenuElement& element : menuElements) {
-        const standin::Call* color = lookupIn(pass, element.color);
-        if (color == nullptr) {
-            continue; // not tried: the choice started further on
-        }
-        if (chosen == element.color || chosen == element.colorTo) {
-            break;
-        }
-        why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
-               (color->result == window ? " is the window colour" : " is white");
-        const standin::Call* defined = testIn(pass, element.colorToDefined, ABSENT_TEXT);
-        const bool hasSecond = defined != nullptr && defined->result == 0;
-        why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
-    }
-    if (chosen == StyleLookup::FixedColor) {
-        why += "; so the plug-in's own highlight applies";
-    }
-    return why;
-}
-
-} // namespace
-
 ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF window) {
     ColorSources sources;
     for (int i = 0; i < MANAGED_COLOR_COUNT; ++i) {
@@ -79,7 +52,26 @@ ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF win
                                ? "default of " + key + " (not a colour" + where + ")"
                                : "default of " + key;
     }
-    sources.highlightPassedOver = passedOver(pass, window);
+    // Why the highlight passed over the menu elements it tried before its own.
+    const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];
+    std::string& why = sources.highlightPassedOver;
+    for (const MenuElement& element : menuElements) {
+        const standin::Call* color = lookupIn(pass, element.color);
+        if (color == nullptr) {
+            continue; // not tried: the choice started further on
+        }
+        if (chosen == element.color || chosen == element.colorTo) {
+            break;
+        }
+        why += (why.empty() ? "" : "; ") + keyName(entryOf(element.color).key) +
+               (color->result == window ? " is the window colour" : " is white");
+        const standin::Call* defined = testIn(pass, element.colorToDefined, ABSENT_TEXT);
+        const bool hasSecond = defined != nullptr && defined->result == 0;
+        why += hasSecond ? ", and its second colour too" : ", and it has no second colour";
+    }
+    if (chosen == StyleLookup::FixedColor) {
+        why += "; so the plug-in's own highlight applies";
+    }
     return sources;
 }
 

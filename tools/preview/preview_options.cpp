@@ -63,24 +63,19 @@ const Known known[] = {
     {"watch-limit", nullptr, nullptr},
 };
 
-std::vector<option> longOptions() {
-    std::vector<option> options;
-    for (const Known& k : known) {
-        const int place = static_cast<int>(options.size());
-        options.push_back(
-            {k.name, k.flag != nullptr ? no_argument : required_argument, nullptr, place});
-    }
-    options.push_back({nullptr, 0, nullptr, 0});
-    return options;
-}
-
 } // namespace
 
 bool parseOptions(int argc, const char* const* argv, Options* options, std::string* error) {
     optind = 0; // from the start, every time
     opterr = 0;
     auto* arguments = const_cast<char* const*>(argv);
-    const std::vector<option> longs = longOptions();
+    std::vector<option> longs;
+    for (const Known& k : known) {
+        const int place = static_cast<int>(longs.size());
+        longs.push_back(
+            {k.name, k.flag != nullptr ? no_argument : required_argument, nullptr, place});
+    }
+    longs.push_back({nullptr, 0, nullptr, 0});
     for (int option; (option = getopt_long(argc, arguments, ":h", longs.data(), nullptr)) != -1;) {
         const std::string value = optarg != nullptr ? optarg : "";
         if (option == '?') {

@@ -101,11 +101,11 @@ int runStep(Run& run, standin::Session& session, ReadStyle& read) {
                                 (box != pass.rend() ? ": " + box->texts[0] : ""));
     }
     output.out << std::flush;
+    run.otherStyle = otherStyleRead(hostPath, pass);
     const std::size_t unread =
-        addPassWarnings(standin::currentStyle(), hostPath, pass, &read.warnings);
+        addPassWarnings(standin::currentStyle(), run.otherStyle, pass, &read.warnings);
     run.warnings += static_cast<int>(printWarnings(output, path, read.warnings) - unread);
     output.err << std::flush;
-    run.otherStyle = otherStyleRead(hostPath, pass);
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window);
@@ -267,8 +267,9 @@ int runPreview(const Options& options, const Output& output) {
                         slip ? 2 : 1);
         }
     }
-    if (!options.screenshotPath.empty() && !screenshotNeeds().empty()) {
-        return fail(output, screenshotNeeds());
+    const std::string lacking = options.screenshotPath.empty() ? "" : screenshotNeeds();
+    if (!lacking.empty()) {
+        return fail(output, lacking);
     }
     // Every style is read before the plug-in starts, so a typo stops nothing half way.
     std::vector<ReadStyle> styles(options.styles.size());

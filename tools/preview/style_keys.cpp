@@ -64,18 +64,6 @@ struct PluginKey {
     std::string words;
 };
 
-const std::vector<PluginKey>& pluginKeys() {
-    static const std::vector<PluginKey> keys = [] {
-        std::vector<PluginKey> all;
-        for (const KeyLookups& entries : lookupsByKey()) {
-            const char* key = entries.front()->key;
-            all.push_back({key, spellingOf(key), wordsOf(key)});
-        }
-        return all;
-    }();
-    return keys;
-}
-
 // Optimal string alignment distance (insertions, deletions, substitutions and swaps of two
 // neighbours) when it is at most limit, else limit + 1. What the two share at the start takes no
 // edit; at the first difference each edit that can mend it is tried, and the rest measured on.
@@ -108,9 +96,17 @@ KeyMatch matchPluginKey(std::string_view key) {
     if (characters.size() > LONGEST_KEY) {
         return match;
     }
+    static const std::vector<PluginKey> pluginKeys = [] {
+        std::vector<PluginKey> all;
+        for (const KeyLookups& entries : lookupsByKey()) {
+            const char* plugin = entries.front()->key;
+            all.push_back({plugin, spellingOf(plugin), wordsOf(plugin)});
+        }
+        return all;
+    }();
     const std::string words = wordsOf(key);
     std::size_t best = MOST_EDITS + 1;
-    for (const PluginKey& plugin : pluginKeys()) {
+    for (const PluginKey& plugin : pluginKeys) {
         // The same words, written otherwise, beat any near spelling.
         if (best > 0 && plugin.words == words) {
             best = 0;

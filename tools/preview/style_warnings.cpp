@@ -226,9 +226,8 @@ Warnings styleWarnings(const stylefile::StyleFile& style,
     return warnings;
 }
 
-std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& hostPath,
+std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& other,
                             const std::vector<standin::Call>& pass, Warnings* warnings) {
-    const std::string other = otherStyleRead(hostPath, pass);
     if (!other.empty()) {
         add(warnings, 0, [&] { return other; }); // and nothing of this style was read
         return 0;

@@ -32,10 +32,10 @@ std::string otherStyleRead(const std::string& hostPath, const std::vector<standi
 // The warnings of a style's own text, as read.
 Warnings styleWarnings(const stylefile::StyleFile& style, const stylefile::StyleProblems& problems);
 
-// Adds the warnings of the pass the style led to, given to the plug-in at hostPath: another style
-// read, and keys of the style it never looked up. Returns how many of those keys there were: the
-// host may draw with them, so they are no fault of the style that --strict counts.
-std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& hostPath,
+// Adds the warnings of the pass the style led to: other, the otherStyleRead of the pass, or else
+// keys of the style it never looked up. Returns how many of those keys there were: the host may
+// draw with them, so they are no fault of the style that --strict counts.
+std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string& other,
                             const std::vector<standin::Call>& pass, Warnings* warnings);
 
 // Prints them as "PATH:LINE: TEXT" to output.err; returns how many there were.
