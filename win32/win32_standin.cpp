@@ -5,8 +5,8 @@
 #include "standin/call_record.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
+#include <strings.h>
 
 namespace win32_standin {
 namespace {
@@ -32,12 +32,9 @@ void record(const char* function, std::vector<std::uintptr_t> arguments, std::ui
     }
 }
 
+// Class names match without regard to case.
 bool sameName(const std::string& a, const char* b) {
-    const std::size_t n = std::char_traits<char>::length(b);
-    return a.size() == n && std::equal(a.begin(), a.end(), b, [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return strcasecmp(a.c_str(), b) == 0;
 }
 
 std::vector<WindowClass>::iterator classNamed(const char* name, HINSTANCE instance) {
