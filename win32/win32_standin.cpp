@@ -26,9 +26,11 @@ State& state() {
 }
 
 void record(const char* function, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0,
-            std::vector<std::string> texts = {}) {
+            std::vector<std::string> texts = {},
+            std::vector<std::pair<int, std::uint32_t>> colors = {}) {
     if (standin::recordingCalls()) {
-        standin::record({function, std::move(arguments), std::move(texts), result, "", {}});
+        standin::record(
+            {function, std::move(arguments), std::move(texts), result, "", std::move(colors)});
     }
 }
 
@@ -279,14 +281,8 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) 
             state().colors[indices[i]] = values[i];
         }
     }
-    if (standin::recordingCalls()) {
-        standin::record({"SetSysColors",
-                         {static_cast<std::uintptr_t>(count), number(indices), number(values)},
-                         {},
-                         TRUE,
-                         "",
-                         std::move(pairs)});
-    }
+    record("SetSysColors", {static_cast<std::uintptr_t>(count), number(indices), number(values)},
+           TRUE, {}, std::move(pairs));
     return TRUE;
 }
 
