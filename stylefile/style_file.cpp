@@ -39,22 +39,13 @@ std::string_view trim(std::string_view text) {
 }
 
 std::string_view nextLine(std::string_view& text) {
-    // memchr, twice: a byte at a time costs seconds over a large file in a debug build.
-    const auto* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-    const std::size_t before =
-        newline != nullptr ? static_cast<std::size_t>(newline - text.data()) : text.size();
-    const auto* carriageReturn = static_cast<const char*>(std::memchr(text.data(), '\r', before));
-    const std::size_t end = carriageReturn != nullptr
-                                ? static_cast<std::size_t>(carriageReturn - text.data())
-                            : newline != nullptr ? before
-                                                 : std::string_view::npos;
-    const std::string_view line = text.substr(0, end);
-    std::size_t skip = end == std::string_view::npos ? text.size() : end + 1;
-    if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() &&
-        text[end + 1] == '\n') {
-        ++skip;
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+        ++end;
     }
-    text.remove_prefix(skip);
+    const std::string_view line = text.substr(0, end);
+    const bool crlf = text.substr(end, 2) == "\r\n";
+    text.remove_prefix(std::min(text.size(), end + (crlf ? 2 : 1)));
     return line;
 }
 
