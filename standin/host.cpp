@@ -14,18 +14,13 @@ constexpr char MAIN_WINDOW_CLASS[] = "MarlwoodMainWindow";
 // A subscription array longer than this is not zero-terminated; the rest is not read.
 constexpr int MAX_SUBSCRIBED_MESSAGES = 256;
 
-struct Subscription {
-    HWND window;
-    std::vector<UINT> messages;
-};
-
 struct HostState {
     std::string stylePath;
     stylefile::StyleFile style;
     HWND mainWindow = nullptr;
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
-    std::vector<Subscription> subscriptions; // in subscription order
+    std::vector<std::pair<HWND, UINT>> subscriptions; // window and message, in subscription order
     // Other styles by path, as read when asked for; none for a path that names no style.
     std::map<std::string, std::optional<stylefile::StyleFile>> otherStyles;
     Answers answers;
@@ -42,57 +37,28 @@ void makeCurrent(const std::string& path, stylefile::StyleFile style) {
     host().otherStyles.clear();
 }
 
-std::vector<UINT> messagesOf(LPARAM array) {
-    std::vector<UINT> messages;
+// Subscribes the window to each message of a zero-terminated array, or withdraws it from them.
+void changeSubscriptions(HWND window, LPARAM array, bool subscribe) {
+    auto& subscriptions = host().subscriptions;
     const auto* numbers = reinterpret_cast<const uint32_t*>(array);
-    for (int i = 0; numbers != nullptr && i < MAX_SUBSCRIBED_MESSAGES && numbers[i] != 0; ++i) {
-        messages.push_back(numbers[i]);
-    }
-    return messages;
-}
-
-void subscribe(HWND window, const std::vector<UINT>& messages) {
-    if (window == nullptr || messages.empty()) {
-        return;
-    }
-    auto& subscriptions = host().subscriptions;
-    auto it = std::find_if(subscriptions.begin(), subscriptions.end(),
-                           [&](const Subscription& s) { return s.window == window; });
-    if (it == subscriptions.end()) {
-        subscriptions.push_back({window, {}});
-        it = subscriptions.end() - 1;
-    }
-    for (UINT message : messages) {
-        if (std::find(it->messages.begin(), it->messages.end(), message) == it->messages.end()) {
-            it->messages.push_back(message);
-        }
-    }
-}
-
-void unsubscribe(HWND window, const std::vector<UINT>& messages) {
-    auto& subscriptions = host().subscriptions;
-    for (auto it = subscriptions.begin(); it != subscriptions.end(); ++it) {
-        if (it->window != window) {
-            continue;
-        }
-        auto& kept = it->messages;
-        for (UINT message : messages) {
-            kept.erase(std::remove(kept.begin(), kept.end(), message), kept.end());
-        }
-        if (kept.empty()) {
+    for (int i = 0;
+         window != nullptr && numbers != nullptr && i < MAX_SUBSCRIBED_MESSAGES && numbers[i] != 0;
+         ++i) {
+        const std::pair<HWND, UINT> subscription(window, numbers[i]);
+        const auto it = std::find(subscriptions.begin(), subscriptions.end(), subscription);
+        if (subscribe && it == subscriptions.end()) {
+            subscriptions.push_back(subscription);
+        } else if (!subscribe && it != subscriptions.end()) {
             subscriptions.erase(it);
         }
-        return;
     }
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case HOST_SUBSCRIBE:
-        subscribe(reinterpret_cast<HWND>(wParam), messagesOf(lParam));
-        return 0;
     case HOST_UNSUBSCRIBE:
-        unsubscribe(reinterpret_cast<HWND>(wParam), messagesOf(lParam));
+        changeSubscriptions(reinterpret_cast<HWND>(wParam), lParam, message == HOST_SUBSCRIBE);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -191,10 +157,9 @@ HWND mainWindow() {
 
 std::vector<HWND> styleChangeSubscribers() {
     std::vector<HWND> windows;
-    for (const auto& s : host().subscriptions) {
-        if (std::find(s.messages.begin(), s.messages.end(), HOST_STYLECHANGED) !=
-            s.messages.end()) {
-            windows.push_back(s.window);
+    for (const auto& [window, message] : host().subscriptions) {
+        if (message == HOST_STYLECHANGED) {
+            windows.push_back(window);
         }
     }
     return windows;

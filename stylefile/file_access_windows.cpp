@@ -22,13 +22,9 @@ bool openRegularFile(const std::string& path, int* descriptor, std::uint64_t* si
         return false;
     }
     struct _stat64 status {};
-    if (::_fstat64(file, &status) != 0) {
-        *reason = std::strerror(errno);
-        ::_close(file);
-        return false;
-    }
-    if ((status.st_mode & _S_IFMT) != _S_IFREG) {
-        *reason = kindOfFile(status.st_mode);
+    const bool stated = ::_fstat64(file, &status) == 0;
+    if (!stated || (status.st_mode & _S_IFMT) != _S_IFREG) {
+        *reason = stated ? kindOfFile(status.st_mode) : std::strerror(errno);
         ::_close(file);
         return false;
     }

@@ -39,22 +39,13 @@ std::string_view trim(std::string_view text) {
 }
 
 std::string_view nextLine(std::string_view& text) {
-    // memchr, twice: a byte at a time costs seconds over a large file in a debug build.
-    const auto* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-    const std::size_t before =
-        newline != nullptr ? static_cast<std::size_t>(newline - text.data()) : text.size();
-    const auto* carriageReturn = static_cast<const char*>(std::memchr(text.data(), '\r', before));
-    const std::size_t end = carriageReturn != nullptr
-                                ? static_cast<std::size_t>(carriageReturn - text.data())
-                            : newline != nullptr ? before
-                                                 : std::string_view::npos;
-    const std::string_view line = text.substr(0, end);
-    std::size_t skip = end == std::string_view::npos ? text.size() : end + 1;
-    if (end != std::string_view::npos && text[end] == '\r' && end + 1 < text.size() &&
-        text[end + 1] == '\n') {
-        ++skip;
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+        ++end;
     }
-    text.remove_prefix(skip);
+    const std::string_view line = text.substr(0, end);
+    const bool crlf = text.substr(end, 2) == "\r\n";
+    text.remove_prefix(std::min(text.size(), end + (crlf ? 2 : 1)));
     return line;
 }
 
@@ -113,11 +104,23 @@ StyleFile StyleFile::parseInPlace(std::string&& text, StyleProblems* problems) {
     return style;
 }
 
+std::string_view StyleFile::keyOf(const Entry& entry) const {
+    return std::string_view(text_).substr(entry.start, entry.keyLength);
+}
+
 StyleLine StyleFile::lineAt(std::size_t i) const {
     const Entry& entry = entries_[i];
-    const std::string_view text = text_;
-    return {static_cast<int>(entry.line), text.substr(entry.start, entry.keyLength),
-            text.substr(entry.start + entry.keyLength, entry.valueLength)};
+    return {static_cast<int>(entry.line), keyOf(entry),
+            std::string_view(text_).substr(entry.start + entry.keyLength, entry.valueLength)};
+}
+
+std::size_t StyleFile::slotOf(std::string_view key) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = keyHash(key) & mask;
+    while (slots_[slot] != 0 && !sameKey(key, keyOf(entries_[slots_[slot] - 1]))) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
 }
 
 void StyleFile::index() {
@@ -127,35 +130,19 @@ void StyleFile::index() {
     }
     slots_.assign(size, 0);
     keys_ = 0;
-    const std::string_view text = text_;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const std::string_view key = text.substr(entries_[i].start, entries_[i].keyLength);
-        for (std::size_t slot = keyHash(key) & (size - 1);; slot = (slot + 1) & (size - 1)) {
-            if (slots_[slot] == 0) {
-                ++keys_;
-            } else if (!sameKey(key, text.substr(entries_[slots_[slot] - 1].start,
-                                                 entries_[slots_[slot] - 1].keyLength))) {
-                continue;
-            }
-            slots_[slot] = static_cast<std::uint32_t>(i + 1); // a later line wins
-            break;
-        }
+        std::uint32_t& slot = slots_[slotOf(keyOf(entries_[i]))];
+        keys_ += slot == 0;
+        slot = static_cast<std::uint32_t>(i + 1); // a later line wins
     }
 }
 
 const StyleFile::Entry* StyleFile::entryOf(std::string_view key) const {
-    const std::size_t size = slots_.size();
-    if (size == 0) {
+    if (slots_.empty()) {
         return nullptr;
     }
-    for (std::size_t slot = keyHash(key) & (size - 1); slots_[slot] != 0;
-         slot = (slot + 1) & (size - 1)) {
-        const Entry& entry = entries_[slots_[slot] - 1];
-        if (sameKey(key, std::string_view(text_).substr(entry.start, entry.keyLength))) {
-            return &entry;
-        }
-    }
-    return nullptr;
+    const std::uint32_t slot = slots_[slotOf(key)];
+    return slot == 0 ? nullptr : &entries_[slot - 1];
 }
 
 std::optional<std::string_view> StyleFile::find(std::string_view key) const {
@@ -200,41 +187,33 @@ bool readStyleText(const std::string& path, std::string* text, std::string* erro
         }
         return false;
     };
-    const std::string tooLarge = "too large for a style file (more than 16 MiB)";
     int file = -1;
     std::uint64_t size = 0;
     std::string reason;
     if (!openRegularFile(path, &file, &size, &reason)) {
         return fail(reason);
     }
-    if (size > MAX_STYLE_FILE_SIZE) {
-        closeFile(file);
-        return fail(tooLarge);
-    }
     // The size is only a hint: a file may grow while it is read, or report none at all.
     text->clear();
-    text->reserve(static_cast<std::size_t>(size));
+    text->reserve(static_cast<std::size_t>(std::min<std::uint64_t>(size, MAX_STYLE_FILE_SIZE)));
     char buffer[65536];
-    for (;;) {
-        const long count = (read != nullptr ? read : readFile)(file, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
+    long count = 1;
+    while (count != 0 && size <= MAX_STYLE_FILE_SIZE && text->size() <= MAX_STYLE_FILE_SIZE) {
+        count = (read != nullptr ? read : readFile)(file, buffer, sizeof buffer);
+        if (count > 0) {
+            text->append(buffer, static_cast<std::size_t>(count));
+        } else if (count < 0 && errno != EINTR) {
             reason = std::strerror(errno);
-            closeFile(file);
-            return fail(reason);
-        }
-        if (count == 0) {
             break;
         }
-        if (text->size() + static_cast<std::size_t>(count) > MAX_STYLE_FILE_SIZE) {
-            closeFile(file);
-            return fail(tooLarge);
-        }
-        text->append(buffer, static_cast<std::size_t>(count));
     }
     closeFile(file);
+    if (!reason.empty()) {
+        return fail(reason);
+    }
+    if (size > MAX_STYLE_FILE_SIZE || text->size() > MAX_STYLE_FILE_SIZE) {
+        return fail("too large for a style file (more than 16 MiB)");
+    }
     // A binary file would make hundreds of meaningless bad lines.
     if (text->find('\0') != std::string::npos) {
         return fail("not a text file");

@@ -85,7 +85,10 @@ class StyleFile {
         std::uint32_t keyLength;
         std::uint32_t valueLength;
     };
+    std::string_view keyOf(const Entry& entry) const;
     StyleLine lineAt(std::size_t i) const;
+    // The slot that holds key's line, or the free slot where it would go.
+    std::size_t slotOf(std::string_view key) const;
     const Entry* entryOf(std::string_view key) const;
     void index();
 

@@ -5,8 +5,8 @@
 #include "standin/call_record.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
+#include <strings.h>
 
 namespace win32_standin {
 namespace {
@@ -26,18 +26,17 @@ State& state() {
 }
 
 void record(const char* function, std::vector<std::uintptr_t> arguments, std::uintptr_t result = 0,
-            std::vector<std::string> texts = {}) {
+            std::vector<std::string> texts = {},
+            std::vector<std::pair<int, std::uint32_t>> colors = {}) {
     if (standin::recordingCalls()) {
-        standin::record({function, std::move(arguments), std::move(texts), result, "", {}});
+        standin::record(
+            {function, std::move(arguments), std::move(texts), result, "", std::move(colors)});
     }
 }
 
+// Class names match without regard to case.
 bool sameName(const std::string& a, const char* b) {
-    const std::size_t n = std::char_traits<char>::length(b);
-    return a.size() == n && std::equal(a.begin(), a.end(), b, [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    return strcasecmp(a.c_str(), b) == 0;
 }
 
 std::vector<WindowClass>::iterator classNamed(const char* name, HINSTANCE instance) {
@@ -282,14 +281,8 @@ BOOL WINAPI SetSysColors(int count, const INT* indices, const COLORREF* values) 
             state().colors[indices[i]] = values[i];
         }
     }
-    if (standin::recordingCalls()) {
-        standin::record({"SetSysColors",
-                         {static_cast<std::uintptr_t>(count), number(indices), number(values)},
-                         {},
-                         TRUE,
-                         "",
-                         std::move(pairs)});
-    }
+    record("SetSysColors", {static_cast<std::uintptr_t>(count), number(indices), number(values)},
+           TRUE, {}, std::move(pairs));
     return TRUE;
 }
 
