@@ -88,30 +88,6 @@ int runScript(const char* mode, const std::vector<std::string>& further,
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
-// What the plug-in applies for each style, natively, on the run's window colour, given each
-// style's path as Wine's plug-in is given it: what the pictures must show.
-bool expectedColors(const ScreenshotPlan& plan, const std::vector<std::string>& hostPaths,
-                    std::vector<AppliedColors>* colors, std::string* error) {
-    standin::Session session;
-    if (!session.load(error)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < plan.styles.size(); ++i) {
-        stylefile::StyleFile style;
-        if (!stylefile::readStyleFile(plan.styles[i], &style, error)) {
-            return false;
-        }
-        standin::setStyle(hostPaths[i], std::move(style));
-        const standin::Step step = session.step();
-        if (step.start && step.result != 0) {
-            *error = "the plug-in failed to start";
-            return false;
-        }
-        colors->push_back(readAppliedColors());
-    }
-    return true; // the session's end stops the plug-in
-}
-
 // The picture as X showed it, through libpng's simplified reader.
 bool readPicture(const std::string& file, Picture* picture, std::string* error) {
     png_image image{};
@@ -157,26 +133,39 @@ std::string screenshotNeeds() {
 int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
                     const std::atomic<bool>& stop) {
     const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
-    std::vector<std::string> hostPaths, partials;
+    std::vector<std::string> partials;
     // The window's text black or white, whichever reads on the window colour given.
     std::vector<std::string> arguments = {stylefile::colorText(plan.window),
                                           stylefile::colorText(readableOn(plan.window))};
+    // What the pictures must show: what the plug-in applies for each style, natively, on the
+    // run's window colour, given each style's path as Wine's plug-in is given it.
+    std::vector<AppliedColors> expected;
+    std::string error;
+    standin::Session session; // its end stops the plug-in
+    if (!session.load(&error)) {
+        return fail(output, error);
+    }
     for (std::size_t i = 0; i < plan.styles.size(); ++i) {
-        hostPaths.push_back(windowsPath(plan.styles[i]));
+        const std::string hostPath = windowsPath(plan.styles[i]);
+        arguments.push_back(hostPath);
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
-        const std::string tooLong = pathTooLong(hostPaths[i]);
+        const std::string tooLong = pathTooLong(hostPath);
         if (!tooLong.empty()) {
             output.err << printable("screenshot of " + plan.styles[i] + ": " + tooLong) << "\n"
                        << std::flush;
         }
+        stylefile::StyleFile style;
+        if (!stylefile::readStyleFile(plan.styles[i], &style, &error)) {
+            return fail(output, error);
+        }
+        standin::setStyle(hostPath, std::move(style));
+        const standin::Step step = session.step();
+        if (step.start && step.result != 0) {
+            return fail(output, "the plug-in failed to start");
+        }
+        expected.push_back(readAppliedColors());
     }
-    arguments.insert(arguments.end(), hostPaths.begin(), hostPaths.end());
     arguments.insert(arguments.end(), partials.begin(), partials.end());
-    std::vector<AppliedColors> expected;
-    std::string error;
-    if (!expectedColors(plan, hostPaths, &expected, &error)) {
-        return fail(output, error);
-    }
 
     std::vector<SceneSample> samples;
     // Puts style i's picture in place and checks it: 0, or 1 after saying what is wrong.
