@@ -130,13 +130,12 @@ std::string screenshotNeeds() {
     return ended < 0 ? error : lacking;
 }
 
-int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
-                    const std::atomic<bool>& stop) {
-    const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
+int takeScreenshots(const Options& options, const Output& output, const std::atomic<bool>& stop) {
+    const std::vector<std::string> files = screenshotFiles(options.screenshotPath, options.styles);
     std::vector<std::string> partials;
     // The window's text black or white, whichever reads on the window colour given.
-    std::vector<std::string> arguments = {stylefile::colorText(plan.window),
-                                          stylefile::colorText(readableOn(plan.window))};
+    std::vector<std::string> arguments = {stylefile::colorText(options.window),
+                                          stylefile::colorText(readableOn(options.window))};
     // What the pictures must show: what the plug-in applies for each style, natively, on the
     // run's window colour, given each style's path as Wine's plug-in is given it.
     std::vector<AppliedColors> expected;
@@ -145,17 +144,17 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     if (!session.load(&error)) {
         return fail(output, error);
     }
-    for (std::size_t i = 0; i < plan.styles.size(); ++i) {
-        const std::string hostPath = windowsPath(plan.styles[i]);
+    for (std::size_t i = 0; i < options.styles.size(); ++i) {
+        const std::string hostPath = windowsPath(options.styles[i]);
         arguments.push_back(hostPath);
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
         const std::string tooLong = pathTooLong(hostPath);
         if (!tooLong.empty()) {
-            output.err << printable("screenshot of " + plan.styles[i] + ": " + tooLong) << "\n"
+            output.err << printable("screenshot of " + options.styles[i] + ": " + tooLong) << "\n"
                        << std::flush;
         }
         stylefile::StyleFile style;
-        if (!stylefile::readStyleFile(plan.styles[i], &style, &error)) {
+        if (!stylefile::readStyleFile(options.styles[i], &style, &error)) {
             return fail(output, error);
         }
         standin::setStyle(hostPath, std::move(style));
@@ -174,14 +173,16 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
         std::string reason;
         if (!readPicture(partials[i], &picture, &reason)) {
             ::unlink(partials[i].c_str());
-            return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
+            return fail(output,
+                        "cannot read the screenshot of " + options.styles[i] + ": " + reason);
         }
-        if (!placePicture(partials[i], files[i], PictureKind::Png, plan.styles, &reason)) {
+        if (!placePicture(partials[i], files[i], PictureKind::Png, options.styles, &reason)) {
             return fail(output, "cannot write " + files[i] + ": " + reason);
         }
         const std::vector<std::string> differences =
-            compareScene(picture, samples, expected[i], plan.trace ? &output.out : nullptr);
-        output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(files[i])
+            compareScene(picture, samples, expected[i], options.trace ? &output.out : nullptr);
+        output.out << "screenshot of " << printable(options.styles[i]) << ": "
+                   << printable(files[i])
                    << (differences.empty()
                            ? " (Windows drew the ten colours as the plug-in applied them)\n"
                            : "\n")
