@@ -59,8 +59,7 @@ struct Way {
                 (inSrgb(linearOf({L, own.a * middle, own.b * middle})) ? kept : lost) = middle;
             }
         }
-        const Linear rgb = linearOf({L, own.a * kept, own.b * kept});
-        return RGB(channel8(rgb[0]), channel8(rgb[1]), channel8(rgb[2]));
+        return *fromOklab({L, own.a * kept, own.b * kept}); // kept is a share sRGB holds
     }
 
     // Each colour after from's on the way to to, once, with about where it begins: split in
