@@ -31,23 +31,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A style path as Wine's programs name it: on drive Z:, the whole Unix file system.
-std::string windowsPath(const std::string& path) {
-    std::string name = "Z:" + hostPathOf(path);
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
-}
-
-// Runs the screenshot script in mode, "needs" or "shoot" (with the further arguments), in a
+// Runs the screenshot script in mode, "needs" or "shoot" (with its arguments), in a
 // process group of its own so that a terminal's Ctrl+C reaches only the tool, which forwards it;
 // each line it writes goes to onLine. Its exit status (128 + the signal that ended it), or -1 with
 // error when it cannot be started.
-int runScript(const char* mode, const std::vector<std::string>& further,
+int runScript(const char* mode, std::vector<std::string> arguments,
               const std::function<void(const std::string&)>& onLine, std::string* error) {
-    std::vector<std::string> arguments = {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
-                                          toolFile(ToolFolder::Libexec, "windows"),
-                                          toolFile(ToolFolder::Data, "screenshots.reg")};
-    arguments.insert(arguments.end(), further.begin(), further.end());
+    arguments.insert(arguments.begin(), {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
+                                         toolFile(ToolFolder::Libexec, "windows"),
+                                         toolFile(ToolFolder::Data, "screenshots.reg")});
     std::vector<char*> argv(arguments.size() + 1); // and a null pointer last
     std::transform(arguments.begin(), arguments.end(), argv.begin(),
                    [](std::string& argument) { return argument.data(); });
@@ -145,7 +137,9 @@ int takeScreenshots(const Options& options, const Output& output, const std::ato
         return fail(output, error);
     }
     for (std::size_t i = 0; i < options.styles.size(); ++i) {
-        const std::string hostPath = windowsPath(options.styles[i]);
+        // The path as Wine's programs name it: on drive Z:, the whole Unix file system.
+        std::string hostPath = "Z:" + hostPathOf(options.styles[i]);
+        std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
         arguments.push_back(hostPath);
         partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
         const std::string tooLong = pathTooLong(hostPath);
