@@ -208,16 +208,13 @@ int takeScreenshots(const Options& options, const Output& output, const std::ato
     // A picture taken but not put in place is not left beside its file.
     std::for_each(partials.begin() + shots, partials.end(),
                   [](const std::string& partial) { ::unlink(partial.c_str()); });
-    if (stop) {
-        return 1;
-    }
-    if (ended != 0 || shots < files.size()) {
+    if (!stop && (ended != 0 || shots < files.size())) {
         return fail(output, !error.empty() ? error
                                            : "the screenshot script ended with status " +
                                                  std::to_string(ended) + " after " +
                                                  std::to_string(shots) + " pictures");
     }
-    return status;
+    return stop ? 1 : status;
 }
 
 } // namespace preview
