@@ -20,8 +20,9 @@ AppliedColors sampleColors(COLORREF captionText) {
 // The report with no colour marked as a default, on the tool's default window.
 std::string reportOf(const std::string& path, const std::string& step, const AppliedColors& colors,
                      bool swatches) {
-    return preview::formatReport(path, step, colors, swatches, {}, preview::Options().window,
-                                 false);
+    int warnings = 0;
+    return preview::formatReport(path, step, colors, swatches, {}, preview::Options().window, false,
+                                 {}, &warnings);
 }
 
 TEST(Contrast, FollowsTheRelativeLuminanceFormula) {

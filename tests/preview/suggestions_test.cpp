@@ -198,8 +198,9 @@ TEST(Suggestions, EveryFigureAndEveryMendedCopyAgreeWithWcagOverTheWholeGradient
         const COLORREF window = random() % 2 ? RGB(255, 255, 255) : random() & 0xffffff;
         const Styled s = styled(lookups, values);
         const std::vector<Fix> fixes = preview::suggestFixes(s.colors, s.sources, window);
-        const std::string report =
-            preview::formatReport("x", "s", s.colors, false, s.sources, window, true, fixes);
+        int warnings = 0;
+        const std::string report = preview::formatReport("x", "s", s.colors, false, s.sources,
+                                                         window, true, fixes, &warnings);
         const AppliedColors after = mended(s.colors, s.sources, fixes);
         std::set<std::string> changed;
         for (const Fix& fix : fixes) {

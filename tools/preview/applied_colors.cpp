@@ -127,7 +127,6 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches, const ColorSources& sources,
                          COLORREF windowColor, bool windowGiven, const std::vector<Fix>& advice,
                          int* warnings) {
-    int warned = 0;
     std::string report = step + ": " + printable(stylePath) + "\n";
     report += "  " + standin::windowColorLine(windowColor) +
               (windowGiven ? ", as given" : ", assumed (--window sets it)") + "\n";
@@ -158,7 +157,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
             std::snprintf(line, sizeof line, "  warning: below %.1f:1%s", pair.minimum,
                           pair.text == COLOR_HIGHLIGHT ? ", a selection can hardly be seen" : "");
             report += line;
-            ++warned;
+            ++*warnings;
         }
         // A gradient caption's text is named where it reads worst, when not on the caption's own.
         if (contrast.at != colorAt(colors, pair.background, windowColor)) {
@@ -171,11 +170,7 @@ std::string formatReport(const std::string& stylePath, const std::string& step,
             report += fix.pair == p ? "      " + fix.advice + "\n" : "";
         }
     }
-    report += "\n";
-    if (warnings != nullptr) {
-        *warnings += warned;
-    }
-    return report;
+    return report + "\n";
 }
 
 } // namespace preview

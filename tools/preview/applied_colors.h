@@ -90,11 +90,11 @@ struct Fix {
 // line per colour, with a 24-bit colour swatch when swatches is set (a terminal) and where it
 // came from, then the contrast of each text on its background (a caption's text on the worst
 // pixel of its gradient, named when not the caption's own colour) and of the highlight on the
-// window, each with the lines of advice given for it. warnings, when given, is increased by the
-// number of warnings in it.
+// window, each with the lines of advice given for it. warnings is increased by the number of
+// warnings in it.
 std::string formatReport(const std::string& stylePath, const std::string& step,
                          const AppliedColors& colors, bool swatches, const ColorSources& sources,
-                         COLORREF windowColor, bool windowGiven,
-                         const std::vector<Fix>& advice = {}, int* warnings = nullptr);
+                         COLORREF windowColor, bool windowGiven, const std::vector<Fix>& advice,
+                         int* warnings);
 
 } // namespace preview

@@ -47,16 +47,11 @@ bool adjacent(COLORREF x, COLORREF y) {
 }
 
 // The colours of one hue by lightness, each with as much of the own colour's chroma as sRGB holds
-// there; for a grey, the greys.
+// there; with no chroma (a and b 0), the greys.
 struct Way {
     Oklab own;
-    bool grey;
 
     COLORREF at(double L) const {
-        if (grey) {
-            const int v = channel8(L * L * L);
-            return RGB(v, v, v);
-        }
         double kept = 1, lost = 1; // of the own chroma: a share sRGB holds, one it does not
         if (!inSrgb(linearOf({L, own.a, own.b}))) {
             for (kept = 0; lost - kept > 1e-9;) {
@@ -64,8 +59,7 @@ struct Way {
                 (inSrgb(linearOf({L, own.a * middle, own.b * middle})) ? kept : lost) = middle;
             }
         }
-        const Linear rgb = linearOf({L, own.a * kept, own.b * kept});
-        return RGB(channel8(rgb[0]), channel8(rgb[1]), channel8(rgb[2]));
+        return *fromOklab({L, own.a * kept, own.b * kept}); // kept is a share sRGB holds
     }
 
     // Each colour after from's on the way to to, once, with about where it begins: split in
@@ -117,7 +111,7 @@ std::optional<COLORREF> nearestReading(COLORREF color, const std::function<bool(
     }
     const Oklab own = toOklab(color);
     const bool grey = GetRValue(color) == GetGValue(color) && GetGValue(color) == GetBValue(color);
-    const Way way{own, grey};
+    const Way way{grey ? Oklab{own.L, 0, 0} : own};
     std::vector<std::pair<double, COLORREF>> colors; // by how far from own's lightness
     way.collect(own.L, color, 0, way.at(0), colors);
     way.collect(own.L, color, 1, way.at(1), colors);
@@ -129,7 +123,7 @@ std::optional<COLORREF> nearestReading(COLORREF color, const std::function<bool(
         }
     }
     // The greys, nearest first in lightness, where no colour of the hue reads.
-    return grey ? std::nullopt : nearestReading(Way{own, true}.at(own.L), reads);
+    return grey ? std::nullopt : nearestReading(Way{{own.L, 0, 0}}.at(own.L), reads);
 }
 
 } // namespace preview

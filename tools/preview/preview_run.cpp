@@ -188,11 +188,9 @@ int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
         return writeFix(run, session, styles.back().text);
     }
     if (!run.options.screenshotPath.empty()) {
-        session.stop(); // the screenshots run the plug-in themselves, as Wine's is run
-        const ScreenshotPlan plan{run.options.screenshotPath, run.options.styles,
-                                  run.options.window, run.options.trace};
+        session.stop();              // the screenshots run the plug-in themselves, as Wine's is run
         const CleanupFirst wineAndX; // ended before the tool ends
-        if (takeScreenshots(plan, output, stopRequested()) != 0) {
+        if (takeScreenshots(run.options, output, stopRequested()) != 0) {
             return 1;
         }
     }

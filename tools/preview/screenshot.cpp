@@ -31,23 +31,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A style path as Wine's programs name it: on drive Z:, the whole Unix file system.
-std::string windowsPath(const std::string& path) {
-    std::string name = "Z:" + hostPathOf(path);
-    std::replace(name.begin(), name.end(), '/', '\\');
-    return name;
-}
-
-// Runs the screenshot script in mode, "needs" or "shoot" (with the further arguments), in a
+// Runs the screenshot script in mode, "needs" or "shoot" (with its arguments), in a
 // process group of its own so that a terminal's Ctrl+C reaches only the tool, which forwards it;
 // each line it writes goes to onLine. Its exit status (128 + the signal that ended it), or -1 with
 // error when it cannot be started.
-int runScript(const char* mode, const std::vector<std::string>& further,
+int runScript(const char* mode, std::vector<std::string> arguments,
               const std::function<void(const std::string&)>& onLine, std::string* error) {
-    std::vector<std::string> arguments = {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
-                                          toolFile(ToolFolder::Libexec, "windows"),
-                                          toolFile(ToolFolder::Data, "screenshots.reg")};
-    arguments.insert(arguments.end(), further.begin(), further.end());
+    arguments.insert(arguments.begin(), {toolFile(ToolFolder::Libexec, "screenshots.sh"), mode,
+                                         toolFile(ToolFolder::Libexec, "windows"),
+                                         toolFile(ToolFolder::Data, "screenshots.reg")});
     std::vector<char*> argv(arguments.size() + 1); // and a null pointer last
     std::transform(arguments.begin(), arguments.end(), argv.begin(),
                    [](std::string& argument) { return argument.data(); });
@@ -86,30 +78,6 @@ int runScript(const char* mode, const std::vector<std::string>& further,
     }
     forwardStopSignals(0);
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-}
-
-// What the plug-in applies for each style, natively, on the run's window colour, given each
-// style's path as Wine's plug-in is given it: what the pictures must show.
-bool expectedColors(const ScreenshotPlan& plan, const std::vector<std::string>& hostPaths,
-                    std::vector<AppliedColors>* colors, std::string* error) {
-    standin::Session session;
-    if (!session.load(error)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < plan.styles.size(); ++i) {
-        stylefile::StyleFile style;
-        if (!stylefile::readStyleFile(plan.styles[i], &style, error)) {
-            return false;
-        }
-        standin::setStyle(hostPaths[i], std::move(style));
-        const standin::Step step = session.step();
-        if (step.start && step.result != 0) {
-            *error = "the plug-in failed to start";
-            return false;
-        }
-        colors->push_back(readAppliedColors());
-    }
-    return true; // the session's end stops the plug-in
 }
 
 // The picture as X showed it, through libpng's simplified reader.
@@ -154,29 +122,43 @@ std::string screenshotNeeds() {
     return ended < 0 ? error : lacking;
 }
 
-int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
-                    const std::atomic<bool>& stop) {
-    const std::vector<std::string> files = screenshotFiles(plan.file, plan.styles);
-    std::vector<std::string> hostPaths, partials;
+int takeScreenshots(const Options& options, const Output& output, const std::atomic<bool>& stop) {
+    const std::vector<std::string> files = screenshotFiles(options.screenshotPath, options.styles);
+    std::vector<std::string> partials;
     // The window's text black or white, whichever reads on the window colour given.
-    std::vector<std::string> arguments = {stylefile::colorText(plan.window),
-                                          stylefile::colorText(readableOn(plan.window))};
-    for (std::size_t i = 0; i < plan.styles.size(); ++i) {
-        hostPaths.push_back(windowsPath(plan.styles[i]));
-        partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
-        const std::string tooLong = pathTooLong(hostPaths[i]);
-        if (!tooLong.empty()) {
-            output.err << printable("screenshot of " + plan.styles[i] + ": " + tooLong) << "\n"
-                       << std::flush;
-        }
-    }
-    arguments.insert(arguments.end(), hostPaths.begin(), hostPaths.end());
-    arguments.insert(arguments.end(), partials.begin(), partials.end());
+    std::vector<std::string> arguments = {stylefile::colorText(options.window),
+                                          stylefile::colorText(readableOn(options.window))};
+    // What the pictures must show: what the plug-in applies for each style, natively, on the
+    // run's window colour, given each style's path as Wine's plug-in is given it.
     std::vector<AppliedColors> expected;
     std::string error;
-    if (!expectedColors(plan, hostPaths, &expected, &error)) {
+    standin::Session session; // its end stops the plug-in
+    if (!session.load(&error)) {
         return fail(output, error);
     }
+    for (std::size_t i = 0; i < options.styles.size(); ++i) {
+        // The path as Wine's programs name it: on drive Z:, the whole Unix file system.
+        std::string hostPath = "Z:" + hostPathOf(options.styles[i]);
+        std::replace(hostPath.begin(), hostPath.end(), '/', '\\');
+        arguments.push_back(hostPath);
+        partials.push_back(fs::absolute(partialPictureOf(files[i])).string());
+        const std::string tooLong = pathTooLong(hostPath);
+        if (!tooLong.empty()) {
+            output.err << printable("screenshot of " + options.styles[i] + ": " + tooLong) << "\n"
+                       << std::flush;
+        }
+        stylefile::StyleFile style;
+        if (!stylefile::readStyleFile(options.styles[i], &style, &error)) {
+            return fail(output, error);
+        }
+        standin::setStyle(hostPath, std::move(style));
+        const standin::Step step = session.step();
+        if (step.start && step.result != 0) {
+            return fail(output, "the plug-in failed to start");
+        }
+        expected.push_back(readAppliedColors());
+    }
+    arguments.insert(arguments.end(), partials.begin(), partials.end());
 
     std::vector<SceneSample> samples;
     // Puts style i's picture in place and checks it: 0, or 1 after saying what is wrong.
@@ -185,14 +167,16 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
         std::string reason;
         if (!readPicture(partials[i], &picture, &reason)) {
             ::unlink(partials[i].c_str());
-            return fail(output, "cannot read the screenshot of " + plan.styles[i] + ": " + reason);
+            return fail(output,
+                        "cannot read the screenshot of " + options.styles[i] + ": " + reason);
         }
-        if (!placePicture(partials[i], files[i], PictureKind::Png, plan.styles, &reason)) {
+        if (!placePicture(partials[i], files[i], PictureKind::Png, options.styles, &reason)) {
             return fail(output, "cannot write " + files[i] + ": " + reason);
         }
         const std::vector<std::string> differences =
-            compareScene(picture, samples, expected[i], plan.trace ? &output.out : nullptr);
-        output.out << "screenshot of " << printable(plan.styles[i]) << ": " << printable(files[i])
+            compareScene(picture, samples, expected[i], options.trace ? &output.out : nullptr);
+        output.out << "screenshot of " << printable(options.styles[i]) << ": "
+                   << printable(files[i])
                    << (differences.empty()
                            ? " (Windows drew the ten colours as the plug-in applied them)\n"
                            : "\n")
@@ -224,16 +208,13 @@ int takeScreenshots(const ScreenshotPlan& plan, const Output& output,
     // A picture taken but not put in place is not left beside its file.
     std::for_each(partials.begin() + shots, partials.end(),
                   [](const std::string& partial) { ::unlink(partial.c_str()); });
-    if (stop) {
-        return 1;
-    }
-    if (ended != 0 || shots < files.size()) {
+    if (!stop && (ended != 0 || shots < files.size())) {
         return fail(output, !error.empty() ? error
                                            : "the screenshot script ended with status " +
                                                  std::to_string(ended) + " after " +
                                                  std::to_string(shots) + " pictures");
     }
-    return status;
+    return stop ? 1 : status;
 }
 
 } // namespace preview

@@ -85,14 +85,12 @@ struct Judge {
             // The plug-in passes over a white menu colour at times: no white highlight is offered.
             const bool highlight = keys[static_cast<int>(ManagedColor::highlight)] == *key;
             const auto found = nearestReading(own, [&](COLORREF color) {
-                if (highlight && color == RGB(255, 255, 255)) {
-                    return false;
-                }
                 AppliedColors trial = colors;
                 put(trial, {*key, color});
-                return std::all_of(pairs.begin(), pairs.end(), [&](int pair) {
-                    return !drawnIn(pair, *key) || readsSoFar(pair, trial, later);
-                });
+                return !(highlight && color == RGB(255, 255, 255)) &&
+                       std::all_of(pairs.begin(), pairs.end(), [&](int pair) {
+                           return !drawnIn(pair, *key) || readsSoFar(pair, trial, later);
+                       });
             });
             if (!found) {
                 return std::nullopt;

@@ -34,6 +34,8 @@ const InvisibleCharacter invisibleCharacters[] = {
     {0xfeff, "a byte-order mark"},
 };
 
+constexpr char HEX_DIGITS[] = "0123456789abcdef";
+
 const InvisibleCharacter* invisible(char32_t code) {
     const auto* const end = std::end(invisibleCharacters);
     const auto* found = std::find_if(std::begin(invisibleCharacters), end,
@@ -66,9 +68,9 @@ std::size_t nextCharacter(std::string_view text, std::size_t at, char32_t* code)
 
 std::string printable(std::string_view text) {
     std::string out;
-    for (std::size_t at = 0; at < text.size();) {
+    for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
         char32_t code = 0;
-        const std::size_t length = nextCharacter(text, at, &code);
+        length = nextCharacter(text, at, &code);
         const bool shown = code >= 0x20 && !(code >= 0x7f && code <= 0x9f) && code != 0xfffe &&
                            code != 0xffff && code < NOT_A_CHARACTER && invisible(code) == nullptr;
         if (shown) {
@@ -76,12 +78,9 @@ std::string printable(std::string_view text) {
         }
         // Else the bytes, of a whole invisible character too.
         for (std::size_t i = 0; !shown && i < length; ++i) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02x",
-                          static_cast<unsigned char>(text[at + i]));
-            out += escaped;
+            const auto byte = static_cast<unsigned char>(text[at + i]);
+            out += {'\\', 'x', HEX_DIGITS[byte >> 4], HEX_DIGITS[byte & 0xf]};
         }
-        at += length;
     }
     return out;
 }
