@@ -204,6 +204,7 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
                                 "--callgrind-out-file=" +
                                 out + " /proc/" + std::to_string(getpid()) + "/exe --count";
     const int status = std::system(command.c_str());
+    const int error = errno;
     for (int dump = 1;; ++dump) {
         std::ifstream file(out + "." + std::to_string(dump));
         if (!file) {
@@ -220,8 +221,11 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
     }
     std::filesystem::remove_all(folder);
     if (status != 0 || counts->empty()) {
+        const std::string reason = status == -1
+                                       ? std::strerror(error)
+                                       : "exit status " + std::to_string(WEXITSTATUS(status));
         std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed: %s\n",
-                     status == -1 ? std::strerror(errno) : "see above");
+                     reason.c_str());
         return false;
     }
     return true;
