@@ -89,16 +89,13 @@ wine_starts() {
         echo "wine --version failed: $probe" >&2
         exit 1
     fi
+    timed=""
     if [ "${WINEARCH:-}" = win64 ]; then
         way="natively (64-bit Wine)"
-        timed=""
-        return 0
+    else
+        way=$(i386_way)
+        [ "$way" = natively ] || timed=" (Wine $way: not a Windows time)"
     fi
-    way=$(i386_way)
-    case "$way" in
-        natively) timed="" ;;
-        *) timed=" (Wine $way: not a Windows time)" ;;
-    esac
 }
 
 # Run as a command: one line on how Wine's 32-bit programs run here, for `make test` and `make soak`.
