@@ -52,16 +52,12 @@ numbered "$folder/unique-near.style" $limit 'window.title.focus.c%06d: 1'
 
 printf '%-34s %9s %12s %7s\n' "case" "seconds" "peak MB" "status"
 run() {
-    local name=$1
+    local name=$1 status=0
     shift
-    local report="$folder/time"
-    local status=0
-    /usr/bin/time -v -o "$report" "$tool" "$@" >/dev/null 2>"$folder/err" || status=$?
-    local wall rss
-    wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0;
-        for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$report")
-    rss=$(awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$report")
-    printf '%-34s %9.2f %12s %7s\n' "$name" "$wall" "$rss" "$status"
+    /usr/bin/time -f '%e %M' -o "$folder/time" "$tool" "$@" >/dev/null 2>"$folder/err" || status=$?
+    # The last line: time puts a line on a non-zero exit status before it.
+    awk -v name="$name" -v status="$status" \
+        'END { printf "%-34s %9.2f %12.1f %7s\n", name, $1, $2 / 1024, status }' "$folder/time"
 }
 run "16 MiB of comments" "$folder/comments.style"
 run "1 MiB of one near-miss key" "$folder/near-miss-1m.style"

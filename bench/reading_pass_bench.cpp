@@ -25,13 +25,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -46,8 +42,8 @@ void readingPass() {
 // string literals, so their pointers stay valid.
 struct HostCall {
     enum Kind { StylePath, ReadString, ReadColor, IsInString, GetSysColor, SetSysColors } kind;
-    const char* key;
-    const char* text; // the default, or the fragment
+    const char* second; // the key, or the fragment
+    const char* third;  // the default
 };
 
 // The recorded calls made again, straight to the host functions and to Windows: the pass
@@ -62,13 +58,13 @@ void hostCallsAlone(const std::vector<HostCall>& calls) {
             path = stylePath(nullptr);
             break;
         case HostCall::ReadString:
-            text = ReadString(path, call.key, call.text);
+            text = ReadString(path, call.second, call.third);
             break;
         case HostCall::ReadColor:
-            sink = sink + ReadColor(path, call.key, call.text);
+            sink = sink + ReadColor(path, call.second, call.third);
             break;
         case HostCall::IsInString:
-            sink = sink + IsInString(text, call.text);
+            sink = sink + IsInString(text, call.second);
             break;
         case HostCall::GetSysColor:
             sink = sink + GetSysColor(COLOR_WINDOW);
@@ -80,12 +76,6 @@ void hostCallsAlone(const std::vector<HostCall>& calls) {
     }
 }
 
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 // CPU nanoseconds per operation: the median of five runs of at least `seconds` each.
 template <typename Operation> double nanoseconds(double seconds, Operation operation) {
     std::vector<double> runs;
@@ -93,11 +83,11 @@ template <typename Operation> double nanoseconds(double seconds, Operation opera
         double timed = 0;
         long count = 0;
         while (timed < seconds) {
-            const double start = cpuSeconds();
+            const std::clock_t start = std::clock(); // the process's CPU time
             for (int i = 0; i < 64; ++i) {
                 operation();
             }
-            timed += cpuSeconds() - start;
+            timed += static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
             count += 64;
         }
         runs.push_back(timed * 1e9 / static_cast<double>(count));
@@ -164,16 +154,11 @@ std::vector<HostCall> passCalls(const std::filesystem::path& path) {
         {"ReadColor", HostCall::ReadColor},     {"IsInString", HostCall::IsInString},
         {"GetSysColor", HostCall::GetSysColor}, {"SetSysColors", HostCall::SetSysColors}};
     for (const standin::Call& call : standin::takeCalls()) {
-        const HostCall::Kind kind = kinds.at(call.function);
         const auto argument = [&](std::size_t i) {
-            return reinterpret_cast<const char*>(call.arguments.at(i));
+            return i < call.arguments.size() ? reinterpret_cast<const char*>(call.arguments[i])
+                                             : nullptr;
         };
-        calls.push_back(
-            {kind,
-             kind == HostCall::ReadString || kind == HostCall::ReadColor ? argument(1) : nullptr,
-             kind == HostCall::ReadString || kind == HostCall::ReadColor ? argument(2)
-             : kind == HostCall::IsInString                              ? argument(1)
-                                                                         : nullptr});
+        calls.push_back({kinds.at(call.function), argument(1), argument(2)});
     }
     return calls;
 }
@@ -214,19 +199,12 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
         return false;
     }
     const std::string out = std::string(folder) + "/counts";
-    const std::string outOption = "--callgrind-out-file=" + out;
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    const char* arguments[] = {
-        "valgrind",        "-q",         "--tool=callgrind", "--collect-atstart=no",
-        outOption.c_str(), self.c_str(), "--count",          nullptr};
-    pid_t child = 0;
-    int status = -1;
-    const int spawned = posix_spawnp(&child, "valgrind", nullptr, nullptr,
-                                     const_cast<char* const*>(arguments), environ);
-    if (spawned == 0) {
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    // This program by its /proc link, which holds while it waits: a path with nothing to quote.
+    const std::string command = "valgrind -q --tool=callgrind --collect-atstart=no "
+                                "--callgrind-out-file=" +
+                                out + " /proc/" + std::to_string(getpid()) + "/exe --count";
+    const int status = std::system(command.c_str());
+    const int error = errno;
     for (int dump = 1;; ++dump) {
         std::ifstream file(out + "." + std::to_string(dump));
         if (!file) {
@@ -242,13 +220,12 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
         }
     }
     std::filesystem::remove_all(folder);
-    if (spawned != 0) {
-        std::fprintf(stderr, "tintlet_bench: cannot run valgrind for the instruction counts: %s\n",
-                     std::strerror(spawned));
-        return false;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || counts->empty()) {
-        std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed\n");
+    if (status != 0 || counts->empty()) {
+        const std::string reason = status == -1
+                                       ? std::strerror(error)
+                                       : "exit status " + std::to_string(WEXITSTATUS(status));
+        std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed: %s\n",
+                     reason.c_str());
         return false;
     }
     return true;

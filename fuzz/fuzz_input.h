@@ -1,13 +1,28 @@
 // Reads a fuzz input front to back as a sequence of choices. Past the end every choice is zero,
-// so a short input still makes a complete, well-formed session.
+// so a short input still makes a complete, well-formed session. And how a target reports a rule
+// broken.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace fuzz {
+
+// Ends the run as a crash, so libFuzzer keeps the input that broke the rule.
+[[noreturn]] inline void fail(const std::string& what) {
+    std::fprintf(stderr, "the fuzz target broke a rule: %s\n", what.c_str());
+    std::abort();
+}
+
+inline void require(bool condition, const char* what) {
+    if (!condition) {
+        fail(what);
+    }
+}
 
 class Input {
   public:

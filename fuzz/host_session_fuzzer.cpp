@@ -5,6 +5,7 @@
 
 #include "colors/menu_highlight.h"
 #include "colors/system_color_set.h"
+#include "fuzz/fuzz_input.h"
 #include "host/marlwood.h"
 #include "plugin/plugin.h"
 #include "standin/call_record.h"
@@ -12,20 +13,13 @@
 #include "standin/session.h"
 #include "win32/win32_standin.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <string>
 #include <string_view>
 
-namespace {
+using fuzz::require;
 
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "host session broke a rule: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool isFallback(COLORREF color) {
     return color == FALLBACK_HIGHLIGHT || color == FALLBACK_HIGHLIGHT_TEXT ||

@@ -1,11 +1,11 @@
 // Takes the input as a style and runs the preview on it with --fix: no crash, and the mended copy,
 // read again, holds every value suggested and reads well wherever a suggestion said it would.
+#include "fuzz/fuzz_input.h"
 #include "stylefile/style_file.h"
 #include "tools/preview/applied_colors.h"
 #include "tools/preview/preview_run.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -39,9 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const std::size_t at = line.find("suggestion: ");
         if (copy && line.find("warning: below") != std::string::npos && promised.count(pair)) {
-            std::fprintf(stderr, "the copy is still hard to read where a suggestion said: %s\n",
-                         line.c_str());
-            std::abort();
+            fuzz::fail("the copy is still hard to read where a suggestion said: " + line);
         }
         std::istringstream words(at == std::string::npos ? ""
                                                          : line.substr(line.find(' ', at) + 1));
@@ -49,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         words >> key >> value;
         if (!copy && value.rfind('#', 0) == 0) {
             if (mended.find(key) != std::optional<std::string_view>(value)) {
-                std::fprintf(stderr, "the copy lacks %s %s\n", key.c_str(), value.c_str());
-                std::abort();
+                fuzz::fail("the copy lacks " + key + " " + value);
             }
             promised.insert(pair);
         }

@@ -138,24 +138,20 @@ bool makeWindows() {
     scene.listView =
         control(WC_LISTVIEWA, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER,
                 316, 16, 310, 140);
-    SendMessageA(scene.listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                 LVS_EX_FULLROWSELECT);
+    ListView_SetExtendedListViewStyle(scene.listView, LVS_EX_FULLROWSELECT);
     LVCOLUMNA column{};
     column.mask = LVCF_WIDTH;
     column.cx = 240;
     SendMessageA(scene.listView, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    const char* items[] = {"First item", "Selected item", "Third item"};
-    for (int i = 0; i < 3; ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<char*>(items[i]);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    for (const char* text : {"First item", "Selected item", "Third item"}) {
+        item.pszText = const_cast<char*>(text);
         SendMessageA(scene.listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        ++item.iItem;
     }
-    LVITEMA selected{};
-    selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    selected.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(scene.listView, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+    ListView_SetItemState(scene.listView, 1, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
 
     ShowWindow(scene.inactive, SW_SHOWNOACTIVATE);
     ShowWindow(scene.active, SW_SHOW);
@@ -212,6 +208,13 @@ void repaint() {
     settle();
 }
 
+// A selected row of a list, given in its client coordinates: its background beyond its text.
+void selectedRow(HWND list, RECT row) {
+    row = onScreen(list, row);
+    point("COLOR_HIGHLIGHT", row.right - 4, (row.top + row.bottom) / 2);
+    within("COLOR_HIGHLIGHTTEXT", row);
+}
+
 // Where a picture of the screen must show each managed colour. Windows draws a caption's first
 // colour solid under its icon and its second under its buttons, with the gradient between: each
 // is sampled where it is solid, the first at the caption's left edge on its top row (above the
@@ -234,16 +237,11 @@ void describe() {
     }
     RECT row;
     SendMessageA(scene.listBox, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
-    row = onScreen(scene.listBox, row);
-    point("COLOR_HIGHLIGHT", row.right - 4, (row.top + row.bottom) / 2);
-    within("COLOR_HIGHLIGHTTEXT", row);
+    selectedRow(scene.listBox, row);
 
-    RECT item{};
-    item.left = LVIR_BOUNDS;
-    SendMessageA(scene.listView, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    item = onScreen(scene.listView, item);
-    point("COLOR_HIGHLIGHT", item.right - 4, (item.top + item.bottom) / 2);
-    within("COLOR_HIGHLIGHTTEXT", item);
+    RECT item;
+    ListView_GetItemRect(scene.listView, 1, &item, LVIR_BOUNDS);
+    selectedRow(scene.listView, item);
 
     // The selected characters of the edit box, as high as its line.
     const LRESULT first = SendMessageA(scene.edit, EM_POSFROMCHAR, 0, 0);
