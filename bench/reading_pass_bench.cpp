@@ -25,9 +25,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <spawn.h>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -199,12 +203,19 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
         return false;
     }
     const std::string out = std::string(folder) + "/counts";
-    // This program by its /proc link, which holds while it waits: a path with nothing to quote.
-    const std::string command = "valgrind -q --tool=callgrind --collect-atstart=no "
-                                "--callgrind-out-file=" +
-                                out + " /proc/" + std::to_string(getpid()) + "/exe --count";
-    const int status = std::system(command.c_str());
-    const int error = errno;
+    const std::string outOption = "--callgrind-out-file=" + out;
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const char* arguments[] = {
+        "valgrind",        "-q",         "--tool=callgrind", "--collect-atstart=no",
+        outOption.c_str(), self.c_str(), "--count",          nullptr};
+    pid_t child = 0;
+    int status = -1;
+    const int spawned = posix_spawnp(&child, "valgrind", nullptr, nullptr,
+                                     const_cast<char* const*>(arguments), environ);
+    if (spawned == 0) {
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
     for (int dump = 1;; ++dump) {
         std::ifstream file(out + "." + std::to_string(dump));
         if (!file) {
@@ -220,12 +231,13 @@ bool countUnderCallgrind(std::map<std::string, double>* counts) {
         }
     }
     std::filesystem::remove_all(folder);
-    if (status != 0 || counts->empty()) {
-        const std::string reason = status == -1
-                                       ? std::strerror(error)
-                                       : "exit status " + std::to_string(WEXITSTATUS(status));
-        std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed: %s\n",
-                     reason.c_str());
+    if (spawned != 0) {
+        std::fprintf(stderr, "tintlet_bench: cannot run valgrind for the instruction counts: %s\n",
+                     std::strerror(spawned));
+        return false;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || counts->empty()) {
+        std::fprintf(stderr, "tintlet_bench: the counting run under valgrind failed\n");
         return false;
     }
     return true;
