@@ -45,12 +45,12 @@ ColorSources colorSourcesOf(const std::vector<standin::Call>& pass, COLORREF win
         const std::string key = keyName(entryOf(colorSources[i]).key);
         const standin::Call* made = lookupIn(pass, colorSources[i]);
         sources.line[i] = made != nullptr ? made->line : 0;
-        const bool fromStyle = made != nullptr && made->from == standin::Call::From::Line;
         const std::string where = ", line " + std::to_string(sources.line[i]);
-        sources.words[i] = fromStyle ? key + where
-                           : sources.line[i] > 0
-                               ? "default of " + key + " (not a colour" + where + ")"
-                               : "default of " + key;
+        // A line is of a lookup made: its value, or one that is no colour.
+        sources.words[i] = sources.line[i] == 0 ? "default of " + key
+                           : made->from == standin::Call::From::Line
+                               ? key + where
+                               : "default of " + key + " (not a colour" + where + ")";
     }
     // Why the highlight passed over the menu elements it tried before its own.
     const StyleLookup chosen = colorSources[static_cast<int>(ManagedColor::highlight)];

@@ -71,9 +71,8 @@ bool parseOptions(int argc, const char* const* argv, Options* options, std::stri
     auto* arguments = const_cast<char* const*>(argv);
     std::vector<option> longs;
     for (const Known& k : known) {
-        const int place = static_cast<int>(longs.size());
-        longs.push_back(
-            {k.name, k.flag != nullptr ? no_argument : required_argument, nullptr, place});
+        longs.push_back({k.name, k.flag != nullptr ? no_argument : required_argument, nullptr,
+                         static_cast<int>(longs.size())});
     }
     longs.push_back({nullptr, 0, nullptr, 0});
     for (int option; (option = getopt_long(argc, arguments, ":h", longs.data(), nullptr)) != -1;) {

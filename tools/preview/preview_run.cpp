@@ -105,7 +105,6 @@ int runStep(Run& run, standin::Session& session, ReadStyle& read) {
     const std::size_t unread =
         addPassWarnings(standin::currentStyle(), run.otherStyle, pass, &read.warnings);
     run.warnings += static_cast<int>(printWarnings(output, path, read.warnings) - unread);
-    output.err << std::flush;
     const AppliedColors colors = readAppliedColors();
     const ColorSources sources = colorSourcesOf(pass, run.options.window);
     run.fixes = suggestFixes(colors, sources, run.options.window);
@@ -169,7 +168,7 @@ int writeFix(Run& run, standin::Session& session, const std::string& text) {
 }
 
 // Runs the plug-in from start to stop.
-int runPlugin(Run& run, std::vector<ReadStyle>& styles) {
+int runPlugin(Run run, std::vector<ReadStyle>& styles) {
     const Output& output = run.output;
     standin::Session session;
     std::string error;
@@ -280,8 +279,7 @@ int runPreview(const Options& options, const Output& output) {
     // The window colour the plug-in finds, as a user's own Windows would hold it.
     const INT window = COLOR_WINDOW;
     SetSysColors(1, &window, &options.window);
-    Run run{options, output};
-    return runPlugin(run, styles);
+    return runPlugin({options, output}, styles);
 }
 
 } // namespace preview

@@ -71,11 +71,9 @@ std::size_t editDistance(std::u32string_view a, std::u32string_view b, std::size
     const auto [inA, inB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     a.remove_prefix(inA - a.begin());
     b.remove_prefix(inB - b.begin());
-    if (a.empty() || b.empty()) {
+    // With no edit left, any difference costs one more than allowed.
+    if (a.empty() || b.empty() || limit == 0) {
         return std::min(std::max(a.size(), b.size()), limit + 1);
-    }
-    if (limit == 0) {
-        return 1;
     }
     std::size_t best = 1 + std::min({editDistance(a.substr(1), b.substr(1), limit - 1),
                                      editDistance(a.substr(1), b, limit - 1),

@@ -100,41 +100,6 @@ const Unread unreadReasons[] = {
            L::TooltipFrameColor, L::TooltipFrameTextColor),
 };
 
-// Keys the plug-in reads in some style, set in this one, that this pass never looked up: one
-// warning each, with the reasons of every lookup of the key that was left out.
-void addUnreadKeyWarnings(const stylefile::StyleFile& style, const std::vector<standin::Call>& pass,
-                          Warnings* warnings) {
-    for (const KeyLookups& entries : lookupsByKey()) {
-        const char* key = entries.front()->key;
-        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
-        const bool read = std::any_of(pass.begin(), pass.end(), [&](const standin::Call& call) {
-            return isLookup(call) && call.texts[1] == key;
-        });
-        std::string reasons;
-        for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
-            // Whether the row is of this lookup, and its gate holds in the pass.
-            const auto holds = [&](const Unread& row) {
-                const standin::Call* test = row.fragment != nullptr
-                                                ? testIn(pass, row.gate, row.fragment)
-                                                : lookupIn(pass, row.gate);
-                return (row.lookups >> (entry - styleLookups) & 1) != 0 && test != nullptr &&
-                       (row.fragment == nullptr || (test->result != 0) == row.contains);
-            };
-            const Unread* row =
-                std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
-            if (row != std::end(unreadReasons) && reasons.find(row->reason) == std::string::npos) {
-                reasons += (reasons.empty() ? "" : ", and ") + std::string(row->reason);
-            }
-        }
-        if (!reasons.empty()) {
-            add(warnings, line->line, [&] {
-                return keyName(key) + ", line " + std::to_string(line->line) +
-                       ", is not read: " + reasons;
-            });
-        }
-    }
-}
-
 // Values the plug-in would read as a colour, in this style or another (another window colour,
 // another texture), that are none: one warning each, with the defaults that then apply.
 void addColorValueWarnings(const stylefile::StyleFile& style, Warnings* warnings) {
@@ -232,8 +197,38 @@ std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string
         add(warnings, 0, [&] { return other; }); // and nothing of this style was read
         return 0;
     }
+    // Keys the plug-in reads in some style, set in this one, that this pass never looked up: one
+    // warning each, with the reasons of every lookup of the key that was left out.
     const std::size_t before = warnings->count;
-    addUnreadKeyWarnings(style, pass, warnings);
+    for (const KeyLookups& entries : lookupsByKey()) {
+        const char* key = entries.front()->key;
+        const std::optional<stylefile::StyleLine> line = style.lineOf(key);
+        const bool read = std::any_of(pass.begin(), pass.end(), [&](const standin::Call& call) {
+            return isLookup(call) && call.texts[1] == key;
+        });
+        std::string reasons;
+        for (const StyleLookupEntry* entry : line && !read ? entries : KeyLookups()) {
+            // Whether the row is of this lookup, and its gate holds in the pass.
+            const auto holds = [&](const Unread& row) {
+                const standin::Call* test = row.fragment != nullptr
+                                                ? testIn(pass, row.gate, row.fragment)
+                                                : lookupIn(pass, row.gate);
+                return (row.lookups >> (entry - styleLookups) & 1) != 0 && test != nullptr &&
+                       (row.fragment == nullptr || (test->result != 0) == row.contains);
+            };
+            const Unread* row =
+                std::find_if(std::begin(unreadReasons), std::end(unreadReasons), holds);
+            if (row != std::end(unreadReasons) && reasons.find(row->reason) == std::string::npos) {
+                reasons += (reasons.empty() ? "" : ", and ") + std::string(row->reason);
+            }
+        }
+        if (!reasons.empty()) {
+            add(warnings, line->line, [&] {
+                return keyName(key) + ", line " + std::to_string(line->line) +
+                       ", is not read: " + reasons;
+            });
+        }
+    }
     return warnings->count - before;
 }
 

@@ -19,7 +19,6 @@ namespace {
 // A report that could not be written is a failure: stdio says so at the latest when standard
 // output is flushed and closed, with the system's reason.
 int finish(int status) {
-    std::cout.flush();
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || std::fclose(stdout) != 0) {
         std::fprintf(stderr, "tintlet-preview: cannot write the report: %s\n",
                      std::strerror(errno != 0 ? errno : EIO));
