@@ -104,17 +104,16 @@ std::string describe(const InvisibleCharacter& character) {
 }
 
 std::string quotedText(std::string_view text) {
-    std::size_t at = 0, cut = 0, characters = 0;
+    std::size_t at = 0, cut = text.size(), characters = 0;
     while (at < text.size()) {
         char32_t code = 0;
         at += nextCharacter(text, at, &code);
         cut = ++characters == MOST_QUOTED_CHARACTERS ? at : cut;
     }
-    if (characters <= MOST_QUOTED_CHARACTERS) {
-        return "\"" + std::string(text) + "\"";
-    }
-    return "\"" + std::string(text.substr(0, cut)) + "...\" (" + std::to_string(characters) +
-           " characters)";
+    return "\"" + std::string(text.substr(0, cut)) +
+           (characters <= MOST_QUOTED_CHARACTERS
+                ? "\""
+                : "...\" (" + std::to_string(characters) + " characters)");
 }
 
 bool colorWanted(bool terminal, const char* noColor, const char* term) {

@@ -3,8 +3,6 @@
 #include "stylefile/color_text.h"
 #include "tools/preview/terminal_text.h"
 
-#include <utility>
-
 namespace preview {
 namespace {
 
@@ -62,11 +60,10 @@ std::string renderTitleBarSvg(const AppliedColors& colors, COLORREF windowColor,
     replaceAll(&svg, "{COLOR_WINDOWTEXT}", stylefile::colorText(readableOn(windowColor)));
     // Control bytes and invalid UTF-8 are already written out as \xNN, so the document stays XML.
     std::string name = printable(styleName);
-    const std::pair<const char*, const char*> entities[] = {
-        {"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}, {"\"", "&quot;"}};
-    for (const auto& [mark, entity] : entities) {
-        replaceAll(&name, mark, entity);
-    }
+    replaceAll(&name, "&", "&amp;"); // first: the entities below bring their own
+    replaceAll(&name, "<", "&lt;");
+    replaceAll(&name, ">", "&gt;");
+    replaceAll(&name, "\"", "&quot;");
     replaceAll(&svg, "{style}", name);
     return svg;
 }
