@@ -3,7 +3,7 @@
 # the sanitizers and for 32-bit and 64-bit Windows.
 
 # The stages of `make test` (below), the longest-waiting first.
-TEST_STAGES = test-windows test-windows64 test-linux-asan test-linux test-bench
+TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan test-bench
 
 .PHONY: all packages linux linux-expected linux-asan windows windows64 test $(TEST_STAGES) \
 	format format-check \
@@ -34,8 +34,8 @@ linux: linux-expected
 # The stages of `make test`, each a preset's build and then its tests, run three at a time, each
 # one's output shown whole when it ends. The Wine tests, one core's work and much of it waiting,
 # start as early as they can and go on beside the builds: they compare with
-# tintlet-expected-colors of the native build, the 64-bit ones install the native tool for the
-# screenshots, and the 64-bit release archive holds the 32-bit module too.
+# tintlet-expected-colors of the native build, and the 64-bit release archive holds the 32-bit
+# module too. The native tests take the screenshots with the 64-bit build.
 test: packages format-check
 	@tools/i386-programs.sh
 	@$(MAKE) --no-print-directory -j3 --output-sync=target $(TEST_STAGES)
@@ -43,7 +43,8 @@ test: packages format-check
 test-linux test-linux-asan test-windows test-windows64: test-%: %
 	ctest --preset $*
 test-windows: linux-expected
-test-windows64: linux windows
+test-windows64: linux-expected windows
+test-linux: windows64
 test-bench: bench-build
 	ctest --preset bench
 
