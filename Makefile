@@ -10,6 +10,9 @@ TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan test-bench
 	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
 
 JOBS ?= $(shell nproc)
+# How many compilers a build runs at once. Under make test the builds share its jobs instead:
+# each build's make takes them from make test's own (the + on its line hands them on).
+PARALLEL = --parallel $(JOBS)
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
 all: linux windows windows64
@@ -23,12 +26,12 @@ packages-preview:
 
 linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
-	cmake --build --preset $@ --parallel $(JOBS)
+	+cmake --build --preset $@ $(PARALLEL)
 
 # What the Wine tests compare with, ahead of the rest of the native build.
 linux-expected:
 	cmake --preset linux >/dev/null
-	cmake --build --preset linux --parallel $(JOBS) --target tintlet-expected-colors
+	+cmake --build --preset linux $(PARALLEL) --target tintlet-expected-colors
 linux: linux-expected
 
 # The stages of `make test`, each a preset's build and then its tests, run three at a time, each
@@ -38,7 +41,7 @@ linux: linux-expected
 # module too. The native tests take the screenshots with the 64-bit build.
 test: packages format-check
 	@tools/i386-programs.sh
-	@$(MAKE) --no-print-directory -j3 --output-sync=target $(TEST_STAGES)
+	@$(MAKE) --no-print-directory -j4 --output-sync=target PARALLEL= $(TEST_STAGES)
 
 test-linux test-linux-asan test-windows test-windows64: test-%: %
 	ctest --preset $*
@@ -69,7 +72,7 @@ fuzz: packages fuzz-build
 # at least BENCH_SECONDS (when set; else the benchmark's own default), and instruction counts.
 bench-build:
 	cmake --preset bench >/dev/null
-	cmake --build --preset bench --parallel $(JOBS)
+	+cmake --build --preset bench $(PARALLEL)
 
 bench: packages bench-build
 	build/bench/bench/tintlet_bench $(BENCH_SECONDS)
