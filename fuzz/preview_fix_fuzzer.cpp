@@ -5,19 +5,26 @@
 #include "tools/preview/applied_colors.h"
 #include "tools/preview/preview_run.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string folder = [] {
-        char name[] = "/tmp/preview-fix-fuzzer-XXXXXX";
-        return std::string(mkdtemp(name));
-    }();
+    // A folder of the run's own, removed when it ends (a plain array outlives every destructor).
+    static char folder[] = "/tmp/preview-fix-fuzzer-XXXXXX";
+    static const bool made =
+        mkdtemp(folder) != nullptr && std::atexit([] { std::filesystem::remove_all(folder); }) == 0;
+    if (!made) {
+        fuzz::fail(std::string("cannot make a folder in /tmp: ") + std::strerror(errno));
+    }
     preview::Options options;
-    options.styles = {folder + "/fuzzed.style"};
-    options.fixPath = folder + "/mended.style";
+    options.styles = {std::string(folder) + "/fuzzed.style"};
+    options.fixPath = std::string(folder) + "/mended.style";
     options.force = true;
     std::ofstream(options.styles[0], std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
