@@ -20,17 +20,14 @@ static_assert(MOST_WARNINGS_SHOWN <= stylefile::MOST_PROBLEMS_KEPT,
 
 // Counts a warning about line; text() makes its words, only when it is among those shown.
 template <typename Text> void add(Warnings* warnings, int line, const Text& text) {
-    std::vector<Warning>& shown = warnings->shown;
+    std::multimap<int, std::string>& shown = warnings->shown;
     ++warnings->count;
-    if (shown.size() == MOST_WARNINGS_SHOWN && line >= shown.back().line) {
+    if (shown.size() == MOST_WARNINGS_SHOWN && line >= shown.rbegin()->first) {
         return;
     }
-    // After those of the same line, which came first.
-    const auto at = std::upper_bound(shown.begin(), shown.end(), line,
-                                     [](int l, const Warning& w) { return l < w.line; });
-    shown.insert(at, {line, text()});
+    shown.emplace(line, text()); // after those of the same line, which came first
     if (shown.size() > MOST_WARNINGS_SHOWN) {
-        shown.pop_back();
+        shown.erase(std::prev(shown.end()));
     }
 }
 
@@ -233,9 +230,9 @@ std::size_t addPassWarnings(const stylefile::StyleFile& style, const std::string
 }
 
 std::size_t printWarnings(const Output& output, const std::string& path, const Warnings& warnings) {
-    for (const Warning& warning : warnings.shown) {
-        const std::string line = warning.line > 0 ? ":" + std::to_string(warning.line) : "";
-        output.err << printable(path + line + ": " + warning.text) << "\n";
+    for (const auto& [line, text] : warnings.shown) {
+        const std::string where = line > 0 ? ":" + std::to_string(line) : "";
+        output.err << printable(path + where + ": " + text) << "\n";
     }
     if (warnings.count > warnings.shown.size()) {
         output.err << printable(path) << ": " << warnings.count - warnings.shown.size()

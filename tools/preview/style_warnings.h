@@ -8,20 +8,16 @@
 #include "stylefile/style_file.h"
 #include "tools/preview/preview_run.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace preview {
 
-struct Warning {
-    int line; // 0: about the file as a whole
-    std::string text;
-};
-
 // A file's warnings: the first MOST_WARNINGS_SHOWN in line order, and how many there are, so that
 // a file of a million bad lines costs no more to report than one of twenty.
 struct Warnings {
-    std::vector<Warning> shown;
+    std::multimap<int, std::string> shown; // by line, 0 for the file as a whole
     std::size_t count = 0;
 };
 
