@@ -50,8 +50,9 @@ int main(int argc, char** argv) {
                                         : preview::keyTable());
         return finish(0);
     }
-    if (options.styles.empty()) {
-        options.styles.push_back(preview::bundledStyle());
+    if (options.styles.empty()) { // the bundled style
+        options.styles.push_back(
+            preview::toolFile(preview::ToolFolder::Data, "styles/harbour-dusk.style"));
     }
     const bool colors = preview::colorWanted(isatty(STDOUT_FILENO) != 0, std::getenv("NO_COLOR"),
                                              std::getenv("TERM"));

@@ -13,8 +13,4 @@ std::string toolFile(ToolFolder folder, const std::string& name) {
     return (tool.parent_path() / relative / name).lexically_normal().string();
 }
 
-std::string bundledStyle() {
-    return toolFile(ToolFolder::Data, "styles/harbour-dusk.style");
-}
-
 } // namespace preview

@@ -12,10 +12,8 @@ enum class ToolFolder { Data, Libexec }; // share/tintlet/, libexec/tintlet/
 // A file or folder the tool brings, by its name in its folder: in libexec/tintlet/ the script
 // that takes the screenshots under Wine (screenshots.sh) and the folder of the scene's
 // Marlwood.exe and Tintlet.dll, from the Windows build (windows); in share/tintlet/ the Wine
-// prefix's settings (screenshots.reg).
+// prefix's settings (screenshots.reg) and the style shown when none is given
+// (styles/harbour-dusk.style).
 std::string toolFile(ToolFolder folder, const std::string& name);
-
-// The style shown when none is given: share/tintlet/styles/harbour-dusk.style.
-std::string bundledStyle();
 
 } // namespace preview
