@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
 
 namespace preview {
 namespace {
@@ -148,7 +149,6 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
     // chosen yet, held to every pair one of them is drawn in.
     AppliedColors mended = colors;
     std::vector<Change> chosen;
-    std::set<std::string> changed;
     std::vector<Fix> fixes;
     for (const int p : unread) {
         if (judge.reads(p, mended)) {
@@ -159,8 +159,9 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         for (const int at : placesOf(p)) {
             const std::string key = at < 0 ? "" : judge.keys[at];
             keyed = keyed || !key.empty();
-            if (!key.empty() && changed.count(key) == 0 &&
-                std::count(keys.begin(), keys.end(), key) == 0) {
+            if (!key.empty() && std::count(keys.begin(), keys.end(), key) == 0 &&
+                std::none_of(chosen.begin(), chosen.end(),
+                             [&](const Change& change) { return change.key == key; })) {
                 keys.push_back(key);
             }
         }
@@ -184,22 +185,20 @@ std::vector<Fix> suggestFixes(const AppliedColors& colors, const ColorSources& s
         for (const Change& change : choice->changes) {
             judge.put(mended, change);
             chosen.push_back(change);
-            changed.insert(change.key);
         }
     }
     // Each change under every failing pair it is drawn in (the one it was chosen for among
-    // them), with that pair's ratio once all are in; the first carries the change.
+    // them), with that pair's ratio once all are in.
     for (const Change& change : chosen) {
         const std::string value = stylefile::colorText(change.value);
-        const StyleChange edit{change.key, sources.line[judge.placeOfKey(change.key)], value};
-        bool first = true;
+        std::optional<StyleChange> edit =
+            StyleChange{change.key, sources.line[judge.placeOfKey(change.key)], value};
         for (const int q : unread) {
             if (judge.drawnIn(q, change.key)) {
                 const double ratio = contrastOf(contrastPairs[q], mended, window).ratio;
                 fixes.push_back(
                     {q, "suggestion: " + change.key + " " + value + "  (" + ratioText(ratio) + ")",
-                     first ? std::optional(edit) : std::nullopt});
-                first = false;
+                     std::exchange(edit, std::nullopt)}); // the first carries the change
             }
         }
     }
