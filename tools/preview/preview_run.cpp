@@ -230,13 +230,12 @@ std::string hostPathOf(const std::string& path) {
 
 std::string pathTooLong(const std::string& hostPath) {
     // The plug-in's copy of the path is bounded; a path cut short would name another file.
-    if (hostPath.size() + 1 <= STYLE_PATH_BUFFER_SIZE) {
-        return "";
-    }
-    return "a path of " + std::to_string(hostPath.size()) +
-           " bytes is too long for the plug-in (at most " +
-           std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
-           "): it asks with an empty path, and the host's defaults apply";
+    return hostPath.size() + 1 <= STYLE_PATH_BUFFER_SIZE
+               ? ""
+               : "a path of " + std::to_string(hostPath.size()) +
+                     " bytes is too long for the plug-in (at most " +
+                     std::to_string(STYLE_PATH_BUFFER_SIZE - 1) +
+                     "): it asks with an empty path, and the host's defaults apply";
 }
 
 int fail(const Output& output, const std::string& message, int status) {
