@@ -34,8 +34,8 @@ linux-expected:
 	+cmake --build --preset linux $(PARALLEL) --target tintlet-expected-colors
 linux: linux-expected
 
-# The stages of `make test`, each a preset's build and then its tests, run three at a time, each
-# one's output shown whole when it ends. The Wine tests, one core's work and much of it waiting,
+# The stages of `make test`, each a preset's build and then its tests, run side by side within
+# four jobs, each one's output shown whole when it ends. The Wine tests, much of it waiting,
 # start as early as they can and go on beside the builds: they compare with
 # tintlet-expected-colors of the native build, and the 64-bit release archive holds the 32-bit
 # module too. The native tests take the screenshots with the 64-bit build.
