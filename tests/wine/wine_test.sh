@@ -47,14 +47,13 @@ if [ ! -f "$ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     started=$(date +%s)
-    "$wine" wineboot -i
+    # The first program run in a new prefix makes it (`wineboot -i` would make it twice over).
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
     "$wineserver" -w
     if ! grep -qx "#arch=$WINEARCH" "$WINEPREFIX/system.reg"; then
         echo "$WINEPREFIX is not a $WINEARCH prefix: $(grep -m 1 '^#arch=' "$WINEPREFIX/system.reg")" >&2
         exit 1
     fi
-    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
-    "$wineserver" -w
     if ! grep -q '"Graphics"="null"' "$WINEPREFIX/user.reg"; then
         echo "the null graphics driver is not set in $WINEPREFIX" >&2
         exit 1

@@ -67,9 +67,9 @@ await() {
     "$@" &
     wait "$!"
 }
-# The last line a program wrote to file, for a message.
+# The last line a program wrote to file, for a message; else its exit status, when given.
 said() {
-    tail -n 1 "$1" 2>/dev/null | tr -d '\r' | grep . || echo "no reason given"
+    tail -n 1 "$1" 2>/dev/null | tr -d '\r' | grep . || echo "no reason given${2:+ (exit status $2)}"
 }
 
 # The prefix is kept for the user, one run at a time in it: two disturb each other.
@@ -105,12 +105,13 @@ if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     hide=(unshare --user --map-current-user --mount
         sh -c 'mount --bind /dev/null "${0%64}" 2>/dev/null; exec "$@"' "$(realpath "$wine")")
     "${hide[@]}" true 2>/dev/null || hide=()
-    { await timeout 300 "${hide[@]}" "$wine" wineboot -i && await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
-        fail "cannot make the Wine prefix: $(said "$tmp/said")"
-    # Without the fonts caption buttons draw as letters and text falls back to other fonts.
-    { cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" &&
-        await timeout 300 "$wine" regedit /S "Z:${settings//\//\\}" &&
+    # The first program run in a new prefix makes it (`wineboot -i` would make it twice over):
+    # here the one that takes the settings.
+    { await timeout 300 "${hide[@]}" "$wine" regedit /S "Z:${settings//\//\\}" &&
         await timeout 300 wineserver -w; } >"$tmp/said" 2>&1 ||
+        fail "cannot make the Wine prefix: $(said "$tmp/said" $?)"
+    # Without the fonts caption buttons draw as letters and text falls back to other fonts.
+    cp "$FONTS"/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>"$tmp/said" ||
         fail "cannot set up the Wine prefix: $(said "$tmp/said")"
     grep -q "^\"Default\"=\"$size\"" "$WINEPREFIX/user.reg" ||
         fail "the Wine prefix did not take its settings ($WINEPREFIX/user.reg)"
