@@ -3,7 +3,7 @@
 # the sanitizers and for 32-bit and 64-bit Windows.
 
 # The stages of `make test` (below), the longest-waiting first.
-TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan test-bench
+TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan
 
 .PHONY: all packages linux linux-expected linux-asan windows windows64 test $(TEST_STAGES) \
 	format format-check \
@@ -48,8 +48,6 @@ test-linux test-linux-asan test-windows test-windows64: test-%: %
 test-windows: linux-expected
 test-windows64: linux-expected windows
 test-linux: windows64
-test-bench: bench-build
-	ctest --preset bench
 
 format:
 	clang-format -i $(SOURCES)
@@ -72,7 +70,7 @@ fuzz: packages fuzz-build
 # at least BENCH_SECONDS (when set; else the benchmark's own default), and instruction counts.
 bench-build:
 	cmake --preset bench >/dev/null
-	+cmake --build --preset bench $(PARALLEL)
+	cmake --build --preset bench --parallel $(JOBS)
 
 bench: packages bench-build
 	build/bench/bench/tintlet_bench $(BENCH_SECONDS)
