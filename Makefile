@@ -11,8 +11,10 @@ TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan
 
 JOBS ?= $(shell nproc)
 # How many compilers a build runs at once. Under make test the builds share its jobs instead:
-# each build's make takes them from make test's own (the + on its line hands them on).
+# each build's make takes them from make test's own (the + on its line hands them on). BACKGROUND
+# is what runs the builds and the native tests there (below).
 PARALLEL = --parallel $(JOBS)
+BACKGROUND =
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
 all: linux windows windows64
@@ -26,24 +28,29 @@ packages-preview:
 
 linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
-	+cmake --build --preset $@ $(PARALLEL)
+	+$(BACKGROUND) cmake --build --preset $@ $(PARALLEL)
 
 # What the Wine tests compare with, ahead of the rest of the native build.
 linux-expected:
 	cmake --preset linux >/dev/null
-	+cmake --build --preset linux $(PARALLEL) --target tintlet-expected-colors
+	+$(BACKGROUND) cmake --build --preset linux $(PARALLEL) --target tintlet-expected-colors
 linux: linux-expected
 
 # The stages of `make test`, each a preset's build and then its tests, run side by side within
 # four jobs, each one's output shown whole when it ends. The Wine tests, much of it waiting,
 # start as early as they can and go on beside the builds: they compare with
 # tintlet-expected-colors of the native build, and the 64-bit release archive holds the 32-bit
-# module too. The native tests take the screenshots with the 64-bit build.
+# module too. The native tests take the screenshots with the 64-bit build. The builds and the
+# native tests yield the processor to the Wine tests (nice): each Wine program kept waiting for it
+# holds up the ones after it, and given it they end in half the time.
 test: packages format-check
 	@tools/i386-programs.sh
-	@$(MAKE) --no-print-directory -j4 --output-sync=target PARALLEL= $(TEST_STAGES)
+	@$(MAKE) --no-print-directory -j4 --output-sync=target PARALLEL= BACKGROUND="nice -n 10" \
+		$(TEST_STAGES)
 
-test-linux test-linux-asan test-windows test-windows64: test-%: %
+test-linux test-linux-asan: test-%: %
+	$(BACKGROUND) ctest --preset $*
+test-windows test-windows64: test-%: %
 	ctest --preset $*
 test-windows: linux-expected
 test-windows64: linux-expected windows
