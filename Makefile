@@ -5,8 +5,8 @@
 # The stages of `make test` (below), the longest-waiting first.
 TEST_STAGES = test-windows test-windows64 test-linux test-linux-asan
 
-.PHONY: all packages linux linux-expected linux-asan windows windows64 test $(TEST_STAGES) \
-	format format-check \
+.PHONY: all packages linux linux-expected linux-tool linux-asan windows windows64 \
+	test $(TEST_STAGES) format format-check \
 	fuzz-build fuzz bench-build bench soak preview packages-preview install packages-install
 
 JOBS ?= $(shell nproc)
@@ -30,17 +30,20 @@ linux linux-asan windows windows64:
 	cmake --preset $@ >/dev/null
 	+$(BACKGROUND) cmake --build --preset $@ $(PARALLEL)
 
-# What the Wine tests compare with, ahead of the rest of the native build.
+# Ahead of the rest of the native build: what the Wine tests compare with, and the tool the
+# screenshots are taken with.
 linux-expected:
 	cmake --preset linux >/dev/null
 	+$(BACKGROUND) cmake --build --preset linux $(PARALLEL) --target tintlet-expected-colors
-linux: linux-expected
+linux-tool: linux-expected
+	+$(BACKGROUND) cmake --build --preset linux $(PARALLEL) --target tintlet-preview man_page
+linux: linux-tool
 
 # The stages of `make test`, each a preset's build and then its tests, run side by side within
 # four jobs, each one's output shown whole when it ends. The Wine tests, much of it waiting,
 # start as early as they can and go on beside the builds: they compare with
-# tintlet-expected-colors of the native build, and the 64-bit release archive holds the 32-bit
-# module too. The native tests take the screenshots with the 64-bit build. The builds and the
+# tintlet-expected-colors of the native build, the 64-bit release archive holds the 32-bit module
+# too, and the 64-bit tests take the screenshots with the native tool. The builds and the
 # native tests yield the processor to the Wine tests (nice): each Wine program kept waiting for it
 # holds up the ones after it, and given it they end in half the time.
 test: packages format-check
@@ -53,8 +56,7 @@ test-linux test-linux-asan: test-%: %
 test-windows test-windows64: test-%: %
 	ctest --preset $*
 test-windows: linux-expected
-test-windows64: linux-expected windows
-test-linux: windows64
+test-windows64: linux-tool windows
 
 format:
 	clang-format -i $(SOURCES)
