@@ -63,11 +63,15 @@ if [ ! -f "$ready" ]; then
 fi
 case "${1:-}" in
     --persist)
-        # What the last server held of the window colour may not have been saved.
+        # A server left by a run that never stopped it is ended; what the last server held of
+        # the window colour may not have been saved.
+        "$wineserver" -k 2>/dev/null || true
         rm -f "$WINEPREFIX/.tintlet-window"
         # Wine's services outlive each program and hold what it was given as output: started
-        # here, they hold nothing a test or ctest waits on.
-        "$wineserver" -p </dev/null &>/dev/null
+        # here, they hold nothing a test or ctest waits on. The server and they end a minute
+        # after the last program, should ctest never run wine_server_stop (a test picked with
+        # -R, a run stopped).
+        "$wineserver" -p60 </dev/null &>/dev/null
         "$wine" wineboot </dev/null &>/dev/null
         exit 0 ;;
 esac
