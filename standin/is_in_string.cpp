@@ -1,11 +1,10 @@
 // IsInString as each build of the stand-in host exports it.
 //
 // Both answer in the whole of the return register (EAX, or RAX on x64), as hosts built with other
-// compilers or
-// languages do: for found a nonzero byte, and noise in the bits above it, found or not. The
-// plug-in gives the same colours only if it reads that one byte alone and takes any nonzero
-// value for found. Marlwood.exe varies the byte from call to call; the Linux build answers the
-// byte a test sets (standin::answerWith).
+// compilers or languages do: for found a nonzero byte, and noise in the bits above it, found or
+// not. The plug-in gives the same colours only if it reads that one byte alone and takes any
+// nonzero value for found. Marlwood.exe varies the byte from call to call; the Linux build
+// answers the byte a test sets (standin::answerWith).
 #include "standin/host.h"
 
 #include <cstdint>
