@@ -99,7 +99,7 @@ export DISPLAY=:$display
 wine_up=1
 if ! cmp -s "$settings" "$WINEPREFIX/.tintlet-screenshots-ready"; then
     echo "say making a Wine prefix for screenshots in $WINEPREFIX (once; about 15 s)"
-    rm -rf "$WINEPREFIX" # wineboot makes it again
+    rm -rf "$WINEPREFIX" # wine makes it again
     # Wine's 32-bit (WoW64) set-up is of no use to the scene, and slow through an emulator: where a
     # mount namespace can be had, /dev/null stands in for the 32-bit loader beside wine64.
     hide=(unshare --user --map-current-user --mount
